@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what building and testing Kestrine needs on Debian 12. Safe to run again.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake g++ make pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libgl-dev libxcb1-dev libx11-dev libxcb-xtest0-dev
+  # spreadsheet over UNO
+  libreoffice-dev libreoffice-calc
+  # real windows, tray and hotkey tests; screenshots
+  xvfb xauth xdotool x11-utils openbox trayer fonts-ipafont-gothic imagemagick
+  # Windows cross build and its tests
+  mingw-w64 g++-mingw-w64-x86-64-posix wine wine64
+  # sanitizers and fuzzers
+  clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

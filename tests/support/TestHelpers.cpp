@@ -1,0 +1,79 @@
+#include "support/TestHelpers.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace kestrine::test {
+
+TempDir::TempDir() {
+  std::random_device rd;
+  const auto base = std::filesystem::temp_directory_path();
+  for (;;) {
+    path_ = base / ("kestrine-test-" + std::to_string(rd()) + std::to_string(rd()));
+    if (std::filesystem::create_directory(path_)) break;
+  }
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+UnicodeString TempDir::File(const std::string& relative) const {
+  return PathText(path_ / PathOf(FromUtf8(relative)));
+}
+
+UnicodeString PathText(const std::filesystem::path& path) {
+  const std::u8string u8 = path.u8string();
+  return FromUtf8(std::string(u8.begin(), u8.end()));
+}
+
+std::filesystem::path PathOf(const UnicodeString& text) {
+  const std::string utf8 = ToUtf8(text);
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+ScopedConfigHome::ScopedConfigHome() {
+  if (const char* old = std::getenv("XDG_CONFIG_HOME")) {
+    old_ = old;
+    hadOld_ = true;
+  }
+#ifdef _WIN32
+  _putenv_s("XDG_CONFIG_HOME", dir_.Path().string().c_str());
+#else
+  setenv("XDG_CONFIG_HOME", dir_.Path().c_str(), 1);
+#endif
+}
+
+ScopedConfigHome::~ScopedConfigHome() {
+#ifdef _WIN32
+  _putenv_s("XDG_CONFIG_HOME", hadOld_ ? old_.c_str() : "");
+#else
+  if (hadOld_) {
+    setenv("XDG_CONFIG_HOME", old_.c_str(), 1);
+  } else {
+    unsetenv("XDG_CONFIG_HOME");
+  }
+#endif
+}
+
+WarningRecorder::WarningRecorder()
+    : previous_(SetWarningHandler([this](const UnicodeString& t) { texts.push_back(t); })) {}
+
+WarningRecorder::~WarningRecorder() { SetWarningHandler(std::move(previous_)); }
+
+std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace kestrine::test
