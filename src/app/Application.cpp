@@ -1,0 +1,110 @@
+#include "app/Application.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QPointer>
+#include <utility>
+
+#include "app/QtText.h"
+#include "base/Exception.h"
+#include "base/Notice.h"
+
+static void InitIconResources() {
+  Q_INIT_RESOURCE(icons);
+}
+
+namespace kestrine::app {
+
+namespace {
+
+WarningBoxFunction& WarningBoxHook() {
+  static WarningBoxFunction hook;
+  return hook;
+}
+
+UnicodeString& HelpFile() {
+  static UnicodeString file;
+  return file;
+}
+
+void RealWarningBox(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("警告"), text, QMessageBox::Ok, parent);
+  box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+  box.exec();
+}
+
+}  // namespace
+
+void ShowWarningBox(QWidget* parent, const QString& text) {
+  if (!parent) parent = QApplication::activeWindow();
+  // Copy first: the hook may replace itself while it runs.
+  WarningBoxFunction hook = WarningBoxHook();
+  if (hook) {
+    hook(parent, text);
+  } else {
+    RealWarningBox(parent, text);
+  }
+}
+
+WarningBoxFunction SetWarningBoxFunction(WarningBoxFunction function) {
+  return std::exchange(WarningBoxHook(), std::move(function));
+}
+
+void ReportEscapedException(std::exception_ptr error) {
+  QString message;
+  try {
+    std::rethrow_exception(std::move(error));
+  } catch (const Exception& e) {
+    message = ToQString(e.Message());
+  } catch (...) {
+    // Anything else is shown as an Exception with an empty message.
+  }
+  ShowWarningBox(nullptr, message);
+}
+
+UnicodeString ChangeFileExt(const UnicodeString& path, const UnicodeString& extension) {
+  const size_t dirEnd = path.find_last_of(u"\\/:");
+  const size_t dot = path.find_last_of(u'.');
+  if (dot == UnicodeString::npos || (dirEnd != UnicodeString::npos && dot < dirEnd)) {
+    return path + extension;
+  }
+  return path.substr(0, dot) + extension;
+}
+
+void SetHelpFile(const UnicodeString& path) {
+  HelpFile() = path;
+}
+const UnicodeString& GetHelpFile() {
+  return HelpFile();
+}
+
+void InitResources() {
+  static const bool done = (InitIconResources(), true);
+  (void)done;
+}
+
+void TApplication::PrepareEnvironment() {
+  if (qEnvironmentVariableIsEmpty("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
+}
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  InitResources();
+  // The core's own warnings (a settings folder that cannot be made) use the same box.
+  SetWarningHandler([](const UnicodeString& text) { ShowWarningBox(nullptr, ToQString(text)); });
+}
+
+TApplication::~TApplication() {
+  SetWarningHandler({});
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (...) {
+    // The handler ends here; the program goes on with the next event.
+    ReportEscapedException(std::current_exception());
+  }
+  return false;
+}
+
+}  // namespace kestrine::app

@@ -1,0 +1,47 @@
+#pragma once
+// The application object: the one place where an exception that escapes an event handler is
+// caught, and the warning box every command uses.
+#include <QApplication>
+#include <QString>
+#include <exception>
+#include <functional>
+
+#include "base/UnicodeString.h"
+
+class QWidget;
+
+namespace kestrine::app {
+
+// The platform's warning dialog: caption "警告", warning icon, the text, one button "OK".
+void ShowWarningBox(QWidget* parent, const QString& text);
+
+// Tests put a recorder here; an empty function brings the real message box back.
+using WarningBoxFunction = std::function<void(QWidget* parent, const QString& text)>;
+WarningBoxFunction SetWarningBoxFunction(WarningBoxFunction function);
+
+// Shows the message of an exception that escaped a handler. Call from inside a catch block
+// or pass the exception; what does not derive from Exception shows an empty message.
+void ReportEscapedException(std::exception_ptr error);
+
+// The help file: the executable's path with its extension replaced by ".CHM".
+UnicodeString ChangeFileExt(const UnicodeString& path, const UnicodeString& extension);
+void SetHelpFile(const UnicodeString& path);
+const UnicodeString& GetHelpFile();
+
+// Registers the icons of the resource file; safe to call more than once.
+void InitResources();
+
+class TApplication : public QApplication {
+  Q_OBJECT
+ public:
+  // Must run before the application object exists: it picks the event dispatcher that
+  // reports "about to block" only when nothing is queued, which the first idle pass needs.
+  static void PrepareEnvironment();
+
+  TApplication(int& argc, char** argv);
+  ~TApplication() override;
+
+  bool notify(QObject* receiver, QEvent* event) override;
+};
+
+}  // namespace kestrine::app

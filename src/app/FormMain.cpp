@@ -1,0 +1,586 @@
+#include "app/FormMain.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QWindow>
+#include <algorithm>
+#include <memory>
+
+#include "app/Application.h"
+#include "app/CursorHourGlass.h"
+#include "app/QtText.h"
+#include "app/ScreenSnap.h"
+#include "app/TreeNodeItemRAII.h"
+#include "app/native/Topmost.h"
+#include "base/Exception.h"
+#include "excel/Excel.h"
+#include "platform/Platform.h"
+
+using kestrine::app::ToQString;
+using kestrine::app::ToUnicodeString;
+
+namespace {
+
+const char16_t kNoConnection[] = u"Excelに接続できませんでした。";
+const char16_t kBooksLoaded[] = u"ブックを読み込みました。";
+constexpr int kVisible = -1;
+
+QIcon Icon(const char* name) {
+  return QIcon(QStringLiteral(":/icons/") + QLatin1String(name));
+}
+
+struct ActionSpec {
+  QAction* TFormMain::*member;
+  const char16_t* category;
+  const char16_t* caption;
+  const char16_t* shortHint;
+  const char16_t* longHint;
+  int image;
+};
+
+// The command table: category, caption, short hint (tool tip), long hint (status bar), image.
+const ActionSpec kActions[] = {
+    {&TFormMain::ActionBookReload, u"", u"再読み込み(&R)", u"ブックの再読み込み",
+     u"Excelに接続してブック情報を再読み込みします", 0},
+    {&TFormMain::ActionConfigGeneral, u"", u"全般設定", u"全般設定", u"全般設定画面を表示します。",
+     1},
+    {&TFormMain::ActionHelpHelp, u"", u"ヘルプ(&H)", u"ヘルプ", u"ヘルプを表示します。", 2},
+    {&TFormMain::ActionViewStayOnTop, u"", u"最前面に表示(&T)", u"最前面に表示",
+     u"ウィンドウを常に最前面に表示します。", 3},
+    {&TFormMain::ActionTrayIconShowForm, u"トレイアイコン", u"元のサイズに戻す(&R)", u"", u"", -1},
+    {&TFormMain::ActionTrayIconSheetClick, u"トレイアイコン", u"シートを選択したとき", u"", u"",
+     -1},
+    {&TFormMain::ActionHelpVersion, u"", u"バージョン情報(&V)", u"バージョン情報",
+     u"バージョン情報を表示します。", 4},
+    {&TFormMain::ActionBookmarkInsert, u"ブックマーク", u"ブックマークの追加(&I)",
+     u"ブックマークの追加", u"ブックマークを追加します。", 5},
+    {&TFormMain::ActionBookmarkUpdate, u"ブックマーク", u"ブックマークの修正(&U)",
+     u"ブックマークの修正", u"選択されているブックマークを修正します。", -1},
+    {&TFormMain::ActionBookmarkDelete, u"ブックマーク", u"ブックマークの削除(&D)",
+     u"ブックマークの削除", u"選択されているブックマークを削除します。", -1},
+    {&TFormMain::ActionTrayIconBookmarkClick, u"トレイアイコン", u"ブックマークを選択したとき", u"",
+     u"", -1},
+};
+
+constexpr int kBookmarkImage = 0, kBookImage = 1, kSheetImage = 2, kRootImage = 3;
+
+}  // namespace
+
+TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
+  kestrine::app::InitResources();
+  CreateComponents();
+  kestrine::app::SetHelpFile(
+      kestrine::app::ChangeFileExt(kestrine::platform::ExecutablePath(), u".CHM"));
+  HotKeyId = 0;
+
+  // A missing or unreadable file never stops the start: whatever was read so far stays.
+  try {
+    Config.Load(TConfig::GetFileName());
+  } catch (...) {
+  }
+
+  // The first idle pass: once, when the window is up and the queue has run empty.
+  idleConnection_ = connect(QAbstractEventDispatcher::instance(),
+                            &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+                              if (!isVisible() || !windowHandle() || !windowHandle()->isExposed())
+                                return;
+                              try {
+                                FirstIdle();
+                              } catch (...) {
+                                kestrine::app::ReportEscapedException(std::current_exception());
+                              }
+                              emit FirstIdleFinished();
+                            });
+}
+
+TFormMain::~TFormMain() = default;
+
+void TFormMain::CreateComponents() {
+  const QString title = QApplication::applicationDisplayName();
+  setWindowTitle(title.isEmpty() ? QStringLiteral("Kestrine") : title);
+
+  const char* toolImages[] = {"tool0-reload.png", "tool1-settings.png", "tool2-help.png",
+                              "tool3-ontop.png",  "tool4-version.png",  "tool5-bookmark.png"};
+  for (size_t i = 0; i < ImageList1.size(); ++i) ImageList1[i] = Icon(toolImages[i]);
+  const char* nodeImages[] = {"node0-bookmark.png", "node1-book.png", "node2-sheet.png",
+                              "node3-root.png"};
+  for (size_t i = 0; i < ImageListExcelNode.size(); ++i)
+    ImageListExcelNode[i] = Icon(nodeImages[i]);
+
+  QIcon appIcon;
+  for (const char* size : {"16", "32", "48", "256"}) {
+    appIcon.addFile(QStringLiteral(":/icons/app-%1.png").arg(QLatin1String(size)));
+  }
+  setWindowIcon(appIcon);
+
+  QFont formFont(QStringLiteral("Tahoma"));
+  formFont.setPixelSize(11);
+  setFont(formFont);
+
+  for (const ActionSpec& spec : kActions) {
+    auto* action = new QAction(ToQString(spec.caption), this);
+    action->setToolTip(ToQString(spec.shortHint));
+    action->setStatusTip(ToQString(spec.longHint));
+    action->setProperty("category", ToQString(spec.category));
+    action->setProperty("imageIndex", spec.image);
+    if (spec.image >= 0) action->setIcon(ImageList1[static_cast<size_t>(spec.image)]);
+    // An action without a handler stays disabled until its command connects one.
+    action->setEnabled(false);
+    this->*spec.member = action;
+  }
+  ActionBookReload->setObjectName(QStringLiteral("ActionBookReload"));
+  ActionConfigGeneral->setObjectName(QStringLiteral("ActionConfigGeneral"));
+  ActionHelpHelp->setObjectName(QStringLiteral("ActionHelpHelp"));
+  ActionViewStayOnTop->setObjectName(QStringLiteral("ActionViewStayOnTop"));
+  ActionTrayIconShowForm->setObjectName(QStringLiteral("ActionTrayIconShowForm"));
+  ActionTrayIconSheetClick->setObjectName(QStringLiteral("ActionTrayIconSheetClick"));
+  ActionHelpVersion->setObjectName(QStringLiteral("ActionHelpVersion"));
+  ActionBookmarkInsert->setObjectName(QStringLiteral("ActionBookmarkInsert"));
+  ActionBookmarkUpdate->setObjectName(QStringLiteral("ActionBookmarkUpdate"));
+  ActionBookmarkDelete->setObjectName(QStringLiteral("ActionBookmarkDelete"));
+  ActionTrayIconBookmarkClick->setObjectName(QStringLiteral("ActionTrayIconBookmarkClick"));
+  ActionViewStayOnTop->setCheckable(true);
+
+  // Handlers of this window; the other commands connect theirs where they are built.
+  auto bind = [this](QAction* action, void (TFormMain::*handler)()) {
+    connect(action, &QAction::triggered, this, handler);
+    action->setEnabled(true);
+  };
+  bind(ActionBookReload, &TFormMain::ActionBookReloadExecute);
+  bind(ActionTrayIconShowForm, &TFormMain::ActionTrayIconShowFormExecute);
+  connect(ActionViewStayOnTop, &QAction::triggered, this, [this](bool checked) {
+    // Qt checks a checkable action before its handler runs; here only the handler does.
+    ActionViewStayOnTop->setChecked(!checked);
+    ActionViewStayOnTopExecute();
+  });
+  ActionViewStayOnTop->setEnabled(true);
+
+  ToolBar1 = new QToolBar(this);
+  ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+  ToolBar1->setMovable(false);
+  ToolBar1->setFloatable(false);
+  ToolBar1->setIconSize(QSize(16, 16));
+  ToolBar1->setFixedHeight(29);
+  ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  addToolBar(Qt::TopToolBarArea, ToolBar1);
+  auto button = [this](QAction* action) {
+    ToolBar1->addAction(action);
+    return qobject_cast<QToolButton*>(ToolBar1->widgetForAction(action));
+  };
+  ToolButton1 = button(ActionBookReload);
+  ToolButton2 = button(ActionViewStayOnTop);
+  ToolButton5 = ToolBar1->addSeparator();
+  ToolButton6 = button(ActionConfigGeneral);
+  ToolButton3 = button(ActionBookmarkInsert);
+  ToolButton4 = ToolBar1->addSeparator();
+  ToolButton7 = button(ActionHelpVersion);
+  ToolButton8 = button(ActionHelpHelp);
+
+  TreeViewBook = new QTreeWidget(this);
+  TreeViewBook->setObjectName(QStringLiteral("TreeViewBook"));
+  TreeViewBook->setHeaderHidden(true);
+  TreeViewBook->setColumnCount(1);
+  TreeViewBook->setIndentation(19);
+  TreeViewBook->setRootIsDecorated(false);
+  TreeViewBook->setSelectionMode(QAbstractItemView::SingleSelection);
+  TreeViewBook->setSelectionBehavior(QAbstractItemView::SelectRows);
+  TreeViewBook->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  TreeViewBook->setExpandsOnDoubleClick(true);
+  TreeViewBook->setIconSize(QSize(16, 16));
+  TreeViewBook->setUniformRowHeights(true);
+  TreeViewBook->setContextMenuPolicy(Qt::CustomContextMenu);
+  TreeViewBook->viewport()->installEventFilter(this);
+  setCentralWidget(TreeViewBook);
+
+  auto* root = new QTreeWidgetItem(TreeViewBook, QStringList(ToQString(u"ブックマーク")));
+  root->setIcon(0, ImageListExcelNode[kRootImage]);
+
+  StatusBar1 = new QStatusBar(this);
+  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  StatusBar1->setFixedHeight(19);
+  setStatusBar(StatusBar1);
+
+  PopupMenuTreeView = new QMenu(this);
+  PopupMenuTreeView->setObjectName(QStringLiteral("PopupMenuTreeView"));
+  U1 = ActionBookmarkInsert;
+  U2 = ActionBookmarkUpdate;
+  D1 = ActionBookmarkDelete;
+  PopupMenuTreeView->addAction(U1);
+  PopupMenuTreeView->addAction(U2);
+  PopupMenuTreeView->addAction(D1);
+  connect(TreeViewBook, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    // A right click selects the node under the pointer before the menu opens.
+    if (QTreeWidgetItem* item = TreeViewBook->itemAt(pos)) TreeViewBook->setCurrentItem(item);
+    PopupMenuTreeView->popup(TreeViewBook->viewport()->mapToGlobal(pos));
+  });
+
+  PopupMenuTrayIcon = new QMenu(this);
+  PopupMenuTrayIcon->setObjectName(QStringLiteral("PopupMenuTrayIcon"));
+  PopupMenuTrayIconBookmark = PopupMenuTrayIcon->addMenu(ToQString(u"ブックマーク(&B)"));
+  PopupMenuTrayIconBookmark->setObjectName(QStringLiteral("PopupMenuTrayIconBookmark"));
+  PopupMenuTrayIconBook = PopupMenuTrayIcon->addMenu(ToQString(u"ブック(&E)"));
+  PopupMenuTrayIconBook->setObjectName(QStringLiteral("PopupMenuTrayIconBook"));
+  N1 = ActionBookReload;
+  PopupMenuTrayIcon->addAction(N1);
+
+  TrayIcon1 = new QSystemTrayIcon(appIcon, this);
+  TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
+  TrayIcon1->setToolTip(windowTitle().left(127));
+  TrayIcon1->setContextMenu(PopupMenuTrayIcon);
+  connect(TrayIcon1, &QSystemTrayIcon::activated, this,
+          [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger) ActionTrayIconShowForm->trigger();
+          });
+
+  // Client area at its design size, centred on the screen.
+  resize(228, 286);
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect area = screen->availableGeometry();
+    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+  }
+}
+
+QMenu* TFormMain::createPopupMenu() {
+  return nullptr;
+}  // no tool bar toggle menu
+
+// ---------------------------------------------------------------------------------------------
+// First idle pass
+
+void TFormMain::FirstIdle() {
+  disconnect(idleConnection_);
+  idleConnection_ = {};
+
+  ApplyStartupPlacement();
+
+  ActionViewStayOnTop->setChecked(!Config.ShowStayOnTop);
+  ActionViewStayOnTopExecute();
+
+  // The hotkey registration joins here, before the bookmark nodes.
+
+  RebuildBookmarkNodes();
+  ActionBookReloadExecute();
+}
+
+void TFormMain::ApplyStartupPlacement() {
+  if (!Config.WindowPositionRestore) return;
+  const auto& p = Config.WindowPosition;
+  placing_ = true;  // saved bounds are applied as they are, without snapping
+  SetFrameBounds(QRect(p.Left, p.Top, p.Width, p.Height));
+  placing_ = false;
+  switch (Config.GetWindowState()) {
+    case 1:
+      setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized);
+      break;
+    case 2:
+      setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+      break;
+    default:
+      break;
+  }
+}
+
+void TFormMain::SetFrameBounds(const QRect& frame) {
+  // move() places the frame; the client size is the frame's less the window manager's margins.
+  const QRect outer = frameGeometry(), inner = geometry();
+  const int extraWidth = outer.width() - inner.width();
+  const int extraHeight = outer.height() - inner.height();
+  move(frame.topLeft());
+  resize(std::max(frame.width() - extraWidth, 1), std::max(frame.height() - extraHeight, 1));
+  RememberNormalFrame();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Placement, stay-on-top, tray
+
+void TFormMain::ActionViewStayOnTopExecute() {
+  ActionViewStayOnTop->setChecked(!ActionViewStayOnTop->isChecked());
+  kestrine::native::SetTopmost(this, ActionViewStayOnTop->isChecked());
+}
+
+void TFormMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!event->spontaneous()) FormShow();
+}
+
+void TFormMain::FormShow() {
+  if (!Config.InTaskTray) return;
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  raise();
+  activateWindow();
+  TrayIcon1->hide();
+  PopupMenuTrayIconBook->clear();
+}
+
+void TFormMain::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() != QEvent::WindowStateChange) return;
+  const auto old = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+  if ((windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) &&
+      !(old & (Qt::WindowMaximized | Qt::WindowFullScreen)) &&
+      normalFrames_[1] == frameGeometry() && normalFrames_[0].isValid()) {
+    // The maximised size arrived before the state: the frame before it is the normal one.
+    normalFrames_[1] = normalFrames_[0];
+  }
+  if ((windowState() & Qt::WindowMinimized) && !(old & Qt::WindowMinimized)) {
+    // Runs once the minimising has been handled, as the application's own event would.
+    QMetaObject::invokeMethod(this, &TFormMain::ApplicationEvents1Minimize, Qt::QueuedConnection);
+  }
+}
+
+void TFormMain::ApplicationEvents1Minimize() {
+  if (!Config.InTaskTray || !(windowState() & Qt::WindowMinimized)) return;
+  TrayIcon1->show();
+  hide();
+}
+
+void TFormMain::ActionTrayIconShowFormExecute() {
+  // Leaving the minimised state before showing maps the window normally, not iconified.
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
+}
+
+void TFormMain::RememberNormalFrame() {
+  if (!isVisible() ||
+      (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
+    return;
+  }
+  const QRect frame = frameGeometry();
+  if (frame == normalFrames_[1]) return;
+  normalFrames_[0] = normalFrames_[1];
+  normalFrames_[1] = frame;
+}
+
+QRect TFormMain::NormalFrameGeometry() const {
+  if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) ||
+      !normalFrames_[1].isValid()) {
+    return frameGeometry();
+  }
+  return normalFrames_[1];
+}
+
+void TFormMain::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  const bool sizeKept = size() == sizeAtLastMove_;
+  sizeAtLastMove_ = size();
+  if (sizeKept && !placing_ && isVisible() &&
+      !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
+    if (QScreen* current = screen()) {
+      const QRect frame = frameGeometry();
+      const QPoint snapped = kestrine::app::SnapToWorkArea(frame, current->availableGeometry());
+      if (snapped != frame.topLeft()) {
+        move(snapped);
+        return;
+      }
+    }
+  }
+  RememberNormalFrame();
+}
+
+void TFormMain::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  RememberNormalFrame();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+  FormClose();
+  QMainWindow::closeEvent(event);
+}
+
+void TFormMain::FormClose() {
+  const Qt::WindowStates state = windowState();
+  const int savedState = (state & Qt::WindowMinimized) ? 1 : (state & Qt::WindowMaximized) ? 2 : 0;
+  // The normal bounds, even when the window is maximised or minimised.
+  const QRect frame = NormalFrameGeometry();
+  setWindowState(Qt::WindowNoState);
+  hide();
+  Config.SetWindowState(savedState);
+  Config.WindowPosition.Left = frame.x();
+  Config.WindowPosition.Top = frame.y();
+  Config.WindowPosition.Width = frame.width();
+  Config.WindowPosition.Height = frame.height();
+  Config.ShowStayOnTop = ActionViewStayOnTop->isChecked();
+  try {
+    Config.Save(TConfig::GetFileName());
+  } catch (const Exception& e) {
+    // A locked or read-only file: the user hears of it, and the program still ends.
+    kestrine::app::ShowWarningBox(this, ToQString(e.Message()));
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Book tree
+
+QTreeWidgetItem* TFormMain::BookmarkRoot() const {
+  return TreeViewBook->topLevelItem(0);
+}
+
+QString TFormMain::GetStatusText() const {
+  return StatusBar1->currentMessage();
+}
+
+void TFormMain::SetStatusText(const QString& text) {
+  StatusBar1->showMessage(text);
+}
+
+void TFormMain::WarnAndShowStatus(const QString& text) {
+  kestrine::app::ShowWarningBox(this, text);
+  SetStatusText(text);
+}
+
+void TFormMain::ActionBookReloadExecute() {
+  TCursorHourGlass hourGlass;
+  const std::unique_ptr<TExcel> excel = TExcel::Connect();
+  if (!excel) {
+    WarnAndShowStatus(ToQString(kNoConnection));
+    return;
+  }
+  try {
+    TTreeNodeItemRAII update(TreeViewBook);
+    // Book nodes are the top-level nodes after the root; their sheet nodes go with them.
+    for (int i = TreeViewBook->topLevelItemCount() - 1; i >= 1; --i) {
+      delete TreeViewBook->takeTopLevelItem(i);
+    }
+    SheetTable.clear();
+    NodeTable.clear();
+
+    Excel::TWorkbooks workbooks = excel->Workbooks();
+    const int bookCount = workbooks.Count();
+    int number = 0;
+    for (int b = 1; b <= bookCount; ++b) {
+      Excel::TWorkbook workbook = workbooks.Item(b);
+      const UnicodeString bookName = workbook.Name();
+      auto* bookNode = new QTreeWidgetItem(TreeViewBook, QStringList(ToQString(bookName)));
+      bookNode->setIcon(0, ImageListExcelNode[kBookImage]);
+      const int sheetCount = workbook.WorkSheets().Count();
+      for (int s = 1; s <= sheetCount; ++s) {
+        Excel::TWorksheet sheet = workbook.WorkSheets().Item(s);
+        if (sheet.Visible() != kVisible) continue;
+        const UnicodeString sheetName = sheet.Name();
+        auto* sheetNode = new QTreeWidgetItem(bookNode, QStringList(ToQString(sheetName)));
+        sheetNode->setIcon(0, ImageListExcelNode[kSheetImage]);
+        ++number;
+        SheetTable.emplace(number, std::make_pair(bookName, sheetName));
+        NodeTable.emplace(sheetNode, number);
+      }
+    }
+    TreeViewBook->expandAll();
+    SetStatusText(ToQString(kBooksLoaded));
+    UpdateBookmarkNodesEnabled();
+  } catch (const Exception& e) {
+    kestrine::app::ShowWarningBox(this, ToQString(e.Message()));
+  }
+}
+
+void TFormMain::RebuildBookmarkNodes() {
+  QTreeWidgetItem* root = BookmarkRoot();
+  qDeleteAll(root->takeChildren());
+  for (const auto& bookmark : Config.Bookmarks) {
+    auto* node = new QTreeWidgetItem(root, QStringList(ToQString(bookmark->GetDisplayText())));
+    node->setIcon(0, ImageListExcelNode[kBookmarkImage]);
+  }
+  UpdateBookmarkNodesEnabled();
+  root->setExpanded(true);
+  TreeViewBook->expandRecursively(TreeViewBook->indexFromItem(root));
+}
+
+void TFormMain::UpdateBookmarkNodesEnabled() {
+  QTreeWidgetItem* root = BookmarkRoot();
+  const int count = std::min(root->childCount(), static_cast<int>(Config.Bookmarks.size()));
+  for (int i = 0; i < count; ++i) {
+    root->child(i)->setDisabled(!IsBookListed(Config.Bookmarks[static_cast<size_t>(i)]->BookName));
+  }
+}
+
+bool TFormMain::IsBookListed(const UnicodeString& book) const {
+  const QString name = ToQString(book);
+  for (int i = 1; i < TreeViewBook->topLevelItemCount(); ++i) {
+    if (TreeViewBook->topLevelItem(i)->text(0) == name) return true;
+  }
+  return false;
+}
+
+bool TFormMain::IsSheetListed(const UnicodeString& book, const UnicodeString& sheet) const {
+  const QString bookName = ToQString(book), sheetName = ToQString(sheet);
+  for (int i = 1; i < TreeViewBook->topLevelItemCount(); ++i) {
+    const QTreeWidgetItem* bookNode = TreeViewBook->topLevelItem(i);
+    if (bookNode->text(0) != bookName) continue;
+    // Only the first book node of that name counts.
+    for (int s = 0; s < bookNode->childCount(); ++s) {
+      if (bookNode->child(s)->text(0) == sheetName) return true;
+    }
+    return false;
+  }
+  return false;
+}
+
+QTreeWidgetItem* TFormMain::GetSelectedBookmarkNode() const {
+  QTreeWidgetItem* node = TreeViewBook->currentItem();
+  if (node && node->parent() && node->parent() == BookmarkRoot()) return node;
+  return nullptr;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Jumps
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == TreeViewBook->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    // A disabled node cannot become current in Qt; a double click on one is a double click
+    // on a bookmark whose workbook is not listed, which does nothing.
+    const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
+    const QTreeWidgetItem* hit = TreeViewBook->itemAt(pos);
+    if (!hit || !hit->isDisabled()) TreeViewBookDblClick();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TFormMain::TreeViewBookDblClick() {
+  if (QTreeWidgetItem* bookmarkNode = GetSelectedBookmarkNode()) {
+    JumpToBookmark(BookmarkRoot()->indexOfChild(bookmarkNode));
+    return;
+  }
+  const QTreeWidgetItem* node = TreeViewBook->currentItem();
+  if (!node) return;
+  const auto found = NodeTable.find(node);
+  if (found == NodeTable.end()) return;
+  JumpToSheet(found->second);
+}
+
+void TFormMain::JumpToSheet(int number) {
+  const auto& [book, sheet] = SheetTable.at(number);
+  ActivateInExcel(book, sheet, -1, -1);
+}
+
+void TFormMain::JumpToBookmark(int index) {
+  const TBookmarkItem& bookmark = *Config.Bookmarks.at(static_cast<size_t>(index));
+  if (!IsSheetListed(bookmark.BookName, bookmark.SheetName)) return;
+  ActivateInExcel(bookmark.BookName, bookmark.SheetName, bookmark.Column + 1, bookmark.Row + 1);
+}
+
+void TFormMain::ActivateInExcel(const UnicodeString& book, const UnicodeString& sheet, int column,
+                                int row) {
+  QString message;
+  try {
+    TCursorHourGlass hourGlass;
+    const std::unique_ptr<TExcel> excel = TExcel::Connect();
+    if (!excel) throw Exception(kNoConnection);
+    excel->ActivateSheet(book, sheet, column, row);
+    return;
+  } catch (const Exception& e) {
+    // The cursor and the connection are gone by now: the box shows with the normal cursor.
+    message = ToQString(e.Message());
+  }
+  WarnAndShowStatus(message);
+}

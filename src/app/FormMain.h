@@ -1,0 +1,139 @@
+#pragma once
+// The main window: tool bar, book tree, status bar, the commands and the tray icon.
+#include <QMainWindow>
+#include <QMetaObject>
+#include <QRect>
+#include <array>
+#include <map>
+#include <utility>
+
+#include "base/UnicodeString.h"
+#include "settings/Config.h"
+
+class QAction;
+class QMenu;
+class QStatusBar;
+class QSystemTrayIcon;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+class TFormMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Sheet number -> (workbook name, worksheet name), numbers 1..N in tree order.
+  using TSheetTable = std::map<int, std::pair<const UnicodeString, const UnicodeString>>;
+  // Sheet node -> its sheet number; only sheet nodes are keys.
+  using TNodeTable = std::map<const QTreeWidgetItem*, int>;
+
+  explicit TFormMain(QWidget* parent = nullptr);
+  ~TFormMain() override;
+
+  // --- components ---
+  QToolBar* ToolBar1;
+  QTreeWidget* TreeViewBook;
+  QStatusBar* StatusBar1;
+  QSystemTrayIcon* TrayIcon1;
+
+  QAction* ActionBookReload;
+  QAction* ActionConfigGeneral;
+  QAction* ActionHelpHelp;
+  QAction* ActionViewStayOnTop;
+  QAction* ActionTrayIconShowForm;
+  QAction* ActionTrayIconSheetClick;
+  QAction* ActionHelpVersion;
+  QAction* ActionBookmarkInsert;
+  QAction* ActionBookmarkUpdate;
+  QAction* ActionBookmarkDelete;
+  QAction* ActionTrayIconBookmarkClick;
+
+  // Tool bar, left to right; ToolButton5 and ToolButton4 are the separators.
+  QToolButton* ToolButton1;
+  QToolButton* ToolButton2;
+  QAction* ToolButton5;
+  QToolButton* ToolButton6;
+  QToolButton* ToolButton3;
+  QAction* ToolButton4;
+  QToolButton* ToolButton7;
+  QToolButton* ToolButton8;
+
+  QMenu* PopupMenuTrayIcon;
+  QMenu* PopupMenuTrayIconBookmark;  // submenu "ブックマーク(&B)"
+  QMenu* PopupMenuTrayIconBook;      // submenu "ブック(&E)"
+  QAction* N1;                       // the reload entry
+  QMenu* PopupMenuTreeView;
+  QAction* U1;
+  QAction* U2;
+  QAction* D1;
+
+  // Images by index: the actions' (6) and the tree nodes' (4).
+  std::array<QIcon, 6> ImageList1;
+  std::array<QIcon, 4> ImageListExcelNode;
+
+  // --- commands and events ---
+  void ActionBookReloadExecute();
+  void ActionViewStayOnTopExecute();
+  void ActionTrayIconShowFormExecute();
+  void ApplicationEvents1Minimize();
+  void TreeViewBookDblClick();
+  void FormShow();
+  void FormClose();
+
+  void JumpToSheet(int number);
+  void JumpToBookmark(int index);
+  void ActivateInExcel(const UnicodeString& book, const UnicodeString& sheet, int column, int row);
+
+  // Bookmark nodes under the root, one per bookmark in list order.
+  void RebuildBookmarkNodes();
+  void UpdateBookmarkNodesEnabled();
+  bool IsBookListed(const UnicodeString& book) const;
+  bool IsSheetListed(const UnicodeString& book, const UnicodeString& sheet) const;
+  QTreeWidgetItem* GetSelectedBookmarkNode() const;
+
+  // --- state, for the commands of the window and for tests ---
+  QTreeWidgetItem* BookmarkRoot() const;
+  TConfig& GetConfig() { return Config; }
+  const TSheetTable& GetSheetTable() const { return SheetTable; }
+  const TNodeTable& GetNodeTable() const { return NodeTable; }
+  int GetHotKeyId() const { return HotKeyId; }
+  QString GetStatusText() const;
+  void SetStatusText(const QString& text);
+  bool FirstIdleDone() const { return !idleConnection_; }
+  // The window's bounds in its normal state, frame included.
+  QRect NormalFrameGeometry() const;
+
+ signals:
+  void FirstIdleFinished();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  QMenu* createPopupMenu() override;
+
+ private:
+  void CreateComponents();
+  void FirstIdle();
+  void ApplyStartupPlacement();
+  void SetFrameBounds(const QRect& frame);
+  void RememberNormalFrame();
+  void WarnAndShowStatus(const QString& text);
+
+  TConfig Config;
+  TSheetTable SheetTable;
+  TNodeTable NodeTable;
+  int HotKeyId = 0;
+  [[maybe_unused]] QTreeWidgetItem* HintNode = nullptr;  // the node whose hint shows
+
+  QMetaObject::Connection idleConnection_;
+  // The last two normal frames: a window manager may report the maximised size just before
+  // it reports the state, and the older entry is the real normal frame then.
+  std::array<QRect, 2> normalFrames_;
+  QSize sizeAtLastMove_;
+  bool placing_ = false;
+};
