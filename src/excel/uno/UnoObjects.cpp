@@ -1,0 +1,518 @@
+// The member names of the automation contract, answered from the LibreOffice Calc API.
+#include <algorithm>
+#include <climits>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include <com/sun/star/awt/XTopWindow2.hpp>
+#include <com/sun/star/awt/XWindow.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/NoSuchElementException.hpp>
+#include <com/sun/star/container/XEnumeration.hpp>
+#include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNamed.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/frame/XTitle.hpp>
+#include <com/sun/star/lang/IndexOutOfBoundsException.hpp>
+#include <com/sun/star/sheet/XCellAddressable.hpp>
+#include <com/sun/star/sheet/XCellRangeAddressable.hpp>
+#include <com/sun/star/sheet/XSheetCellRanges.hpp>
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/sheet/XSpreadsheetView.hpp>
+#include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
+#include <com/sun/star/table/XColumnRowRange.hpp>
+#include <com/sun/star/table/XTableColumns.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
+#include <com/sun/star/view/XSelectionSupplier.hpp>
+
+#include "base/Exception.h"
+#include "excel/Automation.h"
+#include "excel/uno/UnoBackend.h"
+#include "excel/uno/UnoConnection.h"
+
+namespace kestrine::uno {
+
+namespace {
+
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
+using Document = Reference<css::sheet::XSpreadsheetDocument>;
+using Sheet = Reference<css::sheet::XSpreadsheet>;
+
+// Member names are matched as COM matches them: ASCII letters without regard to case.
+bool IsMember(const UnicodeString& name, std::u16string_view member) {
+  return std::equal(name.begin(), name.end(), member.begin(), member.end(),
+                    [](char16_t a, char16_t b) {
+                      auto lower = [](char16_t c) {
+                        return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
+                      };
+                      return lower(a) == lower(b);
+                    });
+}
+
+[[noreturn]] void ThrowUnknownMember(const UnicodeString& name) {
+  throw Exception(FormatS(u"「%s」というメンバーはありません。", {name}));
+}
+
+[[noreturn]] void ThrowBadArguments(const UnicodeString& name) {
+  throw Exception(FormatS(u"「%s」の引数が正しくありません。", {name}));
+}
+
+void ExpectArgs(const UnicodeString& name, const std::vector<Variant>& args, size_t count) {
+  if (args.size() != count) ThrowBadArguments(name);
+  for (const Variant& arg : args)
+    if (!arg.IsInt()) ThrowBadArguments(name);
+}
+
+// The spreadsheet documents in the order they were opened. The desktop lists its
+// components newest first (also the Start Center and other kinds of document).
+std::vector<Document> OpenSpreadsheets(Connection& connection) {
+  std::vector<Document> documents;
+  Reference<css::container::XEnumeration> components =
+      connection.Desktop()->getComponents()->createEnumeration();
+  while (components->hasMoreElements()) {
+    Document document(components->nextElement(), UNO_QUERY);
+    if (document.is()) documents.push_back(document);
+  }
+  std::reverse(documents.begin(), documents.end());
+  return documents;
+}
+
+UnicodeString TitleOf(const Document& document) {
+  return FromOUString(Reference<css::frame::XTitle>(document, UNO_QUERY_THROW)->getTitle());
+}
+
+Reference<css::frame::XController> ControllerOf(const Document& document) {
+  Reference<css::frame::XController> controller =
+      Reference<css::frame::XModel>(document, UNO_QUERY_THROW)->getCurrentController();
+  if (!controller.is()) throw Exception(u"ブックのウィンドウがありません。");
+  return controller;
+}
+
+Reference<css::sheet::XSpreadsheetView> ViewOf(const Document& document) {
+  return Reference<css::sheet::XSpreadsheetView>(ControllerOf(document), UNO_QUERY_THROW);
+}
+
+Document ActiveDocument(Connection& connection) {
+  Document document(connection.Desktop()->getCurrentComponent(), UNO_QUERY);
+  if (!document.is()) throw Exception(u"アクティブなブックがありません。");
+  return document;
+}
+
+UnicodeString SheetName(const Sheet& sheet) {
+  return FromOUString(Reference<css::container::XNamed>(sheet, UNO_QUERY_THROW)->getName());
+}
+
+bool IsVisible(const Sheet& sheet) {
+  bool visible = true;
+  Reference<css::beans::XPropertySet>(sheet, UNO_QUERY_THROW)->getPropertyValue("IsVisible") >>=
+      visible;
+  return visible;
+}
+
+class UnoObject : public AutomationObject {
+ protected:
+  explicit UnoObject(std::shared_ptr<Connection> connection) : connection_(std::move(connection)) {}
+
+  // Runs under the connection's watchdog; every member goes through here, so a dropped
+  // connection fails at once.
+  template <class Work>
+  Variant Run(Work&& work) {
+    return connection_->Run(std::forward<Work>(work));
+  }
+
+  // Declared in the base, so destroyed after every UNO reference the derived class holds.
+  std::shared_ptr<Connection> connection_;
+};
+
+enum class RangeKind { Cells, Rows, Columns };
+
+class UnoRange : public UnoObject {
+ public:
+  UnoRange(std::shared_ptr<Connection> connection, Document document, Sheet sheet,
+           Reference<css::table::XCellRange> range, RangeKind kind)
+      : UnoObject(std::move(connection)),
+        document_(std::move(document)),
+        sheet_(std::move(sheet)),
+        range_(std::move(range)),
+        kind_(kind) {}
+
+  Variant Invoke(const UnicodeString& name, CallKind, const std::vector<Variant>& args) override {
+    if (IsMember(name, u"Count")) {
+      ExpectArgs(name, args, 0);
+      return Run([&] { return Variant(Count()); });
+    }
+    if (IsMember(name, u"Column") || IsMember(name, u"Row")) {
+      ExpectArgs(name, args, 0);
+      const bool column = IsMember(name, u"Column");
+      return Run([&] {
+        if (kind_ != RangeKind::Cells) return Variant(1);
+        const auto address = Address();
+        return Variant(static_cast<int>(column ? address.StartColumn : address.StartRow) + 1);
+      });
+    }
+    if (IsMember(name, u"Activate")) {
+      ExpectArgs(name, args, 0);
+      return Run([&] {
+        Activate();
+        return Variant();
+      });
+    }
+    ThrowUnknownMember(name);
+  }
+
+ private:
+  css::table::CellRangeAddress Address() {
+    return Reference<css::sheet::XCellRangeAddressable>(range_, UNO_QUERY_THROW)->getRangeAddress();
+  }
+
+  int Count() {
+    if (kind_ == RangeKind::Rows)
+      return Reference<css::table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows()->getCount();
+    if (kind_ == RangeKind::Columns)
+      return Reference<css::table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)
+          ->getColumns()
+          ->getCount();
+    const auto address = Address();
+    const long long cells = (static_cast<long long>(address.EndColumn) - address.StartColumn + 1) *
+                            (static_cast<long long>(address.EndRow) - address.StartRow + 1);
+    if (cells > INT_MAX) throw Exception(u"セルの数が多すぎて数えられません。");
+    return static_cast<int>(cells);
+  }
+
+  void Activate() {
+    if (kind_ != RangeKind::Cells) throw Exception(u"行や列の集まりはアクティブにできません。");
+    Reference<css::sheet::XSpreadsheetView> view = ViewOf(document_);
+    // Selecting a cell elsewhere would switch sheets behind the caller's back, even to a
+    // hidden one.
+    if (view->getActiveSheet() != sheet_)
+      throw Exception(u"アクティブでないシートのセルはアクティブにできません。");
+    if (!Reference<css::view::XSelectionSupplier>(view, UNO_QUERY_THROW)->select(Any(range_)))
+      throw Exception(u"セルを選択できませんでした。");
+  }
+
+  Document document_;
+  Sheet sheet_;
+  Reference<css::table::XCellRange> range_;
+  RangeKind kind_;
+};
+
+class UnoWorksheet : public UnoObject {
+ public:
+  UnoWorksheet(std::shared_ptr<Connection> connection, Document document, Sheet sheet)
+      : UnoObject(std::move(connection)),
+        document_(std::move(document)),
+        sheet_(std::move(sheet)) {}
+
+  Variant Invoke(const UnicodeString& name, CallKind, const std::vector<Variant>& args) override {
+    if (IsMember(name, u"Name")) {
+      ExpectArgs(name, args, 0);
+      return Run([&] { return Variant(SheetName(sheet_)); });
+    }
+    if (IsMember(name, u"Visible")) {
+      ExpectArgs(name, args, 0);
+      // Hidden and very hidden read the same in the office; both are "not -1".
+      return Run([&] { return Variant(IsVisible(sheet_) ? -1 : 0); });
+    }
+    if (IsMember(name, u"Activate")) {
+      ExpectArgs(name, args, 0);
+      return Run([&] {
+        // The office would silently show another sheet instead of a hidden one.
+        if (!IsVisible(sheet_))
+          throw Exception(FormatS(u"シート「%s」は非表示のため、アクティブにできません。",
+                                  {SheetName(sheet_)}));
+        ViewOf(document_)->setActiveSheet(sheet_);
+        return Variant();
+      });
+    }
+    if (IsMember(name, u"Cells")) {
+      ExpectArgs(name, args, 2);
+      const int row = args[0].ToInt();
+      const int column = args[1].ToInt();
+      return Run([&] {
+        auto outside = [&] {
+          return Exception(FormatS(u"セル（行 %s、列 %s）はシートの範囲外です。",
+                                   {IntToStr(row), IntToStr(column)}));
+        };
+        if (row < 1 || column < 1) throw outside();
+        try {
+          Reference<css::table::XCellRange> cell =
+              sheet_->getCellRangeByPosition(column - 1, row - 1, column - 1, row - 1);
+          return Variant(
+              std::make_shared<UnoRange>(connection_, document_, sheet_, cell, RangeKind::Cells));
+        } catch (const css::lang::IndexOutOfBoundsException&) {
+          throw outside();
+        }
+      });
+    }
+    if (IsMember(name, u"Rows") || IsMember(name, u"Columns")) {
+      ExpectArgs(name, args, 0);
+      const RangeKind kind = IsMember(name, u"Rows") ? RangeKind::Rows : RangeKind::Columns;
+      return Run([&] {
+        // The sheet is itself the range of all its cells.
+        Reference<css::table::XCellRange> all(sheet_.get());
+        return Variant(std::make_shared<UnoRange>(connection_, document_, sheet_, all, kind));
+      });
+    }
+    ThrowUnknownMember(name);
+  }
+
+ private:
+  Document document_;
+  Sheet sheet_;
+};
+
+class UnoWorksheets : public UnoObject {
+ public:
+  UnoWorksheets(std::shared_ptr<Connection> connection, Document document,
+                Reference<css::sheet::XSpreadsheets> sheets)
+      : UnoObject(std::move(connection)),
+        document_(std::move(document)),
+        sheets_(std::move(sheets)) {}
+
+  Variant Invoke(const UnicodeString& name, CallKind, const std::vector<Variant>& args) override {
+    if (IsMember(name, u"Count")) {
+      ExpectArgs(name, args, 0);
+      return Run([&] { return Variant(Indexed()->getCount()); });
+    }
+    if (IsMember(name, u"item")) {
+      if (args.size() != 1) ThrowBadArguments(name);
+      if (args[0].IsString()) {
+        const UnicodeString sheetName = args[0].ToString();
+        return Run([&] {
+          try {
+            return Wrap(Sheet(sheets_->getByName(ToOUString(sheetName)), UNO_QUERY_THROW));
+          } catch (const css::container::NoSuchElementException&) {
+            throw Exception(FormatS(u"シート「%s」が見つかりません。", {sheetName}));
+          }
+        });
+      }
+      if (!args[0].IsInt()) ThrowBadArguments(name);
+      const int index = args[0].ToInt();
+      return Run([&] {
+        auto outside = [&] {
+          return Exception(FormatS(u"シートの番号 %s は範囲外です（シート数 %s）。",
+                                   {IntToStr(index), IntToStr(Indexed()->getCount())}));
+        };
+        if (index < 1) throw outside();
+        try {
+          return Wrap(Sheet(Indexed()->getByIndex(index - 1), UNO_QUERY_THROW));
+        } catch (const css::lang::IndexOutOfBoundsException&) {
+          throw outside();
+        }
+      });
+    }
+    ThrowUnknownMember(name);
+  }
+
+ private:
+  Reference<css::container::XIndexAccess> Indexed() {
+    return Reference<css::container::XIndexAccess>(sheets_, UNO_QUERY_THROW);
+  }
+
+  Variant Wrap(Sheet sheet) {
+    return Variant(std::make_shared<UnoWorksheet>(connection_, document_, std::move(sheet)));
+  }
+
+  Document document_;
+  Reference<css::sheet::XSpreadsheets> sheets_;
+};
+
+class UnoWorkbook : public UnoObject {
+ public:
+  UnoWorkbook(std::shared_ptr<Connection> connection, Document document)
+      : UnoObject(std::move(connection)), document_(std::move(document)) {}
+
+  Variant Invoke(const UnicodeString& name, CallKind, const std::vector<Variant>& args) override {
+    if (IsMember(name, u"Name")) {
+      ExpectArgs(name, args, 0);
+      return Run([&] { return Variant(TitleOf(document_)); });
+    }
+    if (IsMember(name, u"WorkSheets")) {
+      ExpectArgs(name, args, 0);
+      return Run([&] {
+        return Variant(
+            std::make_shared<UnoWorksheets>(connection_, document_, document_->getSheets()));
+      });
+    }
+    if (IsMember(name, u"Activate")) {
+      ExpectArgs(name, args, 0);
+      return Run([&] {
+        // Makes it the desktop's current document; raising the window is a separate step.
+        Reference<css::frame::XFrame> frame = ControllerOf(document_)->getFrame();
+        if (!frame.is()) throw Exception(u"ブックのウィンドウがありません。");
+        frame->activate();
+        return Variant();
+      });
+    }
+    ThrowUnknownMember(name);
+  }
+
+ private:
+  Document document_;
+};
+
+class UnoWorkbooks : public UnoObject {
+ public:
+  explicit UnoWorkbooks(std::shared_ptr<Connection> connection)
+      : UnoObject(std::move(connection)) {}
+
+  Variant Invoke(const UnicodeString& name, CallKind, const std::vector<Variant>& args) override {
+    if (IsMember(name, u"Count")) {
+      ExpectArgs(name, args, 0);
+      return Run([&] { return Variant(static_cast<int>(OpenSpreadsheets(*connection_).size())); });
+    }
+    if (IsMember(name, u"item")) {
+      if (args.size() != 1) ThrowBadArguments(name);
+      if (args[0].IsString()) {
+        const UnicodeString bookName = args[0].ToString();
+        return Run([&] {
+          // Titles need not be unique: the one opened first wins.
+          for (const Document& document : OpenSpreadsheets(*connection_))
+            if (TitleOf(document) == bookName) return Wrap(document);
+          throw Exception(FormatS(u"ブック「%s」は開かれていません。", {bookName}));
+        });
+      }
+      if (!args[0].IsInt()) ThrowBadArguments(name);
+      const int index = args[0].ToInt();
+      return Run([&] {
+        const std::vector<Document> documents = OpenSpreadsheets(*connection_);
+        if (index < 1 || static_cast<size_t>(index) > documents.size())
+          throw Exception(
+              FormatS(u"ブックの番号 %s は範囲外です（ブック数 %s）。",
+                      {IntToStr(index), IntToStr(static_cast<long long>(documents.size()))}));
+        return Wrap(documents[static_cast<size_t>(index) - 1]);
+      });
+    }
+    ThrowUnknownMember(name);
+  }
+
+ private:
+  Variant Wrap(Document document) {
+    return Variant(std::make_shared<UnoWorkbook>(connection_, std::move(document)));
+  }
+};
+
+class UnoApplication : public UnoObject {
+ public:
+  explicit UnoApplication(std::shared_ptr<Connection> connection)
+      : UnoObject(std::move(connection)) {}
+
+  Variant Invoke(const UnicodeString& name, CallKind, const std::vector<Variant>& args) override {
+    if (IsMember(name, u"Workbooks")) {
+      ExpectArgs(name, args, 0);
+      return Run([&] { return Variant(std::make_shared<UnoWorkbooks>(connection_)); });
+    }
+    if (IsMember(name, u"ActiveWorkbook")) {
+      ExpectArgs(name, args, 0);
+      return Run([&] {
+        return Variant(std::make_shared<UnoWorkbook>(connection_, ActiveDocument(*connection_)));
+      });
+    }
+    if (IsMember(name, u"ActiveSheet")) {
+      ExpectArgs(name, args, 0);
+      return Run([&] {
+        Document document = ActiveDocument(*connection_);
+        Sheet sheet = ViewOf(document)->getActiveSheet();
+        if (!sheet.is()) throw Exception(u"アクティブなシートがありません。");
+        return Variant(std::make_shared<UnoWorksheet>(connection_, document, sheet));
+      });
+    }
+    if (IsMember(name, u"ActiveCell")) {
+      ExpectArgs(name, args, 0);
+      return Run([&] { return ActiveCell(); });
+    }
+    ThrowUnknownMember(name);
+  }
+
+ private:
+  // The office does not tell where the cursor is inside a selected range: its top-left
+  // cell stands for it.
+  Variant ActiveCell() {
+    Document document = ActiveDocument(*connection_);
+    Reference<css::sheet::XSpreadsheetView> view = ViewOf(document);
+    const Any selection =
+        Reference<css::view::XSelectionSupplier>(view, UNO_QUERY_THROW)->getSelection();
+    css::table::CellAddress cell;
+    if (Reference<css::sheet::XCellAddressable> single(selection, UNO_QUERY); single.is()) {
+      cell = single->getCellAddress();
+    } else if (Reference<css::sheet::XCellRangeAddressable> range(selection, UNO_QUERY);
+               range.is()) {
+      const auto address = range->getRangeAddress();
+      cell = css::table::CellAddress(address.Sheet, address.StartColumn, address.StartRow);
+    } else if (Reference<css::sheet::XSheetCellRanges> ranges(selection, UNO_QUERY);
+               ranges.is() && ranges->getRangeAddresses().hasElements()) {
+      const auto address = ranges->getRangeAddresses()[0];
+      cell = css::table::CellAddress(address.Sheet, address.StartColumn, address.StartRow);
+    } else {
+      throw Exception(u"アクティブなセルがありません。");
+    }
+    Sheet sheet = view->getActiveSheet();
+    Reference<css::table::XCellRange> range =
+        sheet->getCellRangeByPosition(cell.Column, cell.Row, cell.Column, cell.Row);
+    return Variant(
+        std::make_shared<UnoRange>(connection_, document, sheet, range, RangeKind::Cells));
+  }
+};
+
+// The document window is un-minimised, activated and raised: activate() alone leaves it
+// behind other windows.
+void BringCurrentWindowToFront(Connection& connection) {
+  connection.Run([&] {
+    Reference<css::frame::XFrame> frame = connection.Desktop()->getCurrentFrame();
+    if (!frame.is()) return;
+    Reference<css::awt::XWindow> window = frame->getContainerWindow();
+    Reference<css::awt::XTopWindow2> top(window, UNO_QUERY);
+    if (top.is() && top->getIsMinimized()) top->setIsMinimized(false);
+    frame->activate();
+    if (top.is()) top->toFront();
+    if (window.is()) window->setFocus();
+  });
+}
+
+std::mutex& PipeNameMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+std::string& PipeNameStorage() {
+  static std::string name = kDefaultPipeName;
+  return name;
+}
+
+}  // namespace
+
+void SetPipeNameForTesting(const std::string& name) {
+  std::lock_guard lock(PipeNameMutex());
+  PipeNameStorage() = name;
+}
+
+std::string PipeName() {
+  std::lock_guard lock(PipeNameMutex());
+  return PipeNameStorage();
+}
+
+}  // namespace kestrine::uno
+
+namespace kestrine::automation {
+
+std::optional<ActiveObject> GetBackendActiveObject(const UnicodeString& progId) {
+  if (progId != u"Excel.Application") return std::nullopt;
+  std::shared_ptr<uno::Connection> connection = uno::Connection::Open(uno::PipeName());
+  if (!connection) return std::nullopt;
+  ActiveObject object;
+  object.application = std::make_shared<uno::UnoApplication>(connection);
+  object.bringMainWindowToFront = [connection] { uno::BringCurrentWindowToFront(*connection); };
+  return object;
+}
+
+}  // namespace kestrine::automation
