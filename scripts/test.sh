@@ -1,16 +1,29 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test: the Linux build (labels
-# unit, gui, x11, calc) and, when present, the Windows cross build under Wine (label wine).
+# Installs what is missing, builds everything and runs every test:
+#   1. the Linux build: labels unit, fault, gui, x11, calc, dialogs;
+#   2. the same display-less tests under AddressSanitizer + UndefinedBehaviorSanitizer;
+#   3. each fuzz target briefly;
+#   4. the Windows cross build under Wine (label wine).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 jobs=$(nproc)
 
+echo "=== Linux build"
 cmake --preset default
 cmake --build --preset default -j"$jobs"
 ctest --preset default
 
+echo "=== Sanitizers"
+cmake --preset asan
+cmake --build --preset asan -j"$jobs"
+ctest --preset asan
+
+echo "=== Fuzzers"
+scripts/fuzz.sh 5
+
 if [ -x scripts/test-windows.sh ]; then
+  echo "=== Windows build under Wine"
   scripts/test-windows.sh
 fi
