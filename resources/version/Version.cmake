@@ -5,9 +5,22 @@
 #                                    kestrine_add_version_resource(<target>)
 # Include it from the top-level CMakeLists.txt: the RC language is enabled here and must be
 # enabled in the folder common to every target that uses it.
-# KESTRINE_APP_ICON, when set to an .ico file, becomes the executable's main icon "MAINICON".
+# The executable's main icon "MAINICON" is made of the PNG files in KESTRINE_APP_ICON_PNGS
+# (8-bit RGBA, at most 256 pixels square; by default resources/icons/app-<size>.png), each
+# kept PNG-compressed as Windows Vista and later read it.
 include_guard(GLOBAL)
 include(${CMAKE_CURRENT_LIST_DIR}/VersionData.cmake)
+
+if(NOT DEFINED KESTRINE_APP_ICON_PNGS)
+  set(KESTRINE_APP_ICON_PNGS "")
+  foreach(size 16 32 48 256)
+    set(png ${CMAKE_CURRENT_LIST_DIR}/../icons/app-${size}.png)
+    if(EXISTS ${png})
+      get_filename_component(png ${png} REALPATH)
+      list(APPEND KESTRINE_APP_ICON_PNGS ${png})
+    endif()
+  endforeach()
+endif()
 
 # "0.2.3.0" -> "0, 2, 3, 0"
 function(_kestrine_version_numbers dotted out)
@@ -36,6 +49,41 @@ function(_kestrine_hex4 number out)
   set(${out} "${hex}" PARENT_SCOPE)
 endfunction()
 
+# The RT_ICON entries and the RT_GROUP_ICON "MAINICON" over them, as .rc text. A group
+# entry holds the size of its image, so a changed PNG must configure the build again.
+function(_kestrine_icon_resource out)
+  set(text "")
+  set(group "")
+  set(count 0)
+  foreach(png IN LISTS KESTRINE_APP_ICON_PNGS)
+    if(NOT EXISTS "${png}")
+      message(FATAL_ERROR "Icon image ${png} not found")
+    endif()
+    file(READ "${png}" header LIMIT 26 HEX)
+    string(SUBSTRING "${header}" 0 16 signature)
+    string(SUBSTRING "${header}" 32 8 width)
+    string(SUBSTRING "${header}" 40 8 height)
+    string(SUBSTRING "${header}" 48 4 format)  # bit depth, colour type
+    math(EXPR width "0x${width}")
+    math(EXPR height "0x${height}")
+    if(NOT signature STREQUAL "89504e470d0a1a0a" OR NOT format STREQUAL "0806"
+       OR width GREATER 256 OR height GREATER 256)
+      message(FATAL_ERROR "${png}: an icon image must be an 8-bit RGBA PNG of 256 pixels or less")
+    endif()
+    file(SIZE "${png}" size)
+    math(EXPR count "${count} + 1")
+    math(EXPR dimensions "(${width} % 256) + (${height} % 256) * 256")  # 256 is written as 0
+    file(TO_CMAKE_PATH "${png}" path)
+    string(APPEND text "${count} 3 \"${path}\"\n")
+    string(APPEND group ",\n  ${dimensions}, 0, 1, 32, ${size}L, ${count}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${png}")
+  endforeach()
+  if(count GREATER 0)
+    string(APPEND text "MAINICON 14\nBEGIN\n  0, 1, ${count}${group}\nEND\n")
+  endif()
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
 function(_kestrine_generate_version_data)
   _kestrine_version_numbers("${KESTRINE_VERSION_FILE}" KESTRINE_RC_FILE_VERSION)
   _kestrine_version_numbers("${KESTRINE_VERSION_PRODUCT}" KESTRINE_RC_PRODUCT_VERSION)
@@ -59,11 +107,7 @@ function(_kestrine_generate_version_data)
   string(REGEX REPLACE "\n$" "" KESTRINE_RC_STRINGS "${rc}")
   string(REGEX REPLACE "\n$" "" KESTRINE_CPP_STRINGS "${cpp}")
 
-  set(KESTRINE_RC_ICON "")
-  if(KESTRINE_APP_ICON)
-    file(TO_CMAKE_PATH "${KESTRINE_APP_ICON}" icon)
-    set(KESTRINE_RC_ICON "MAINICON ICON \"${icon}\"")
-  endif()
+  _kestrine_icon_resource(KESTRINE_RC_ICON)
 
   set(dir ${CMAKE_BINARY_DIR}/generated/version)
   configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/VersionData.h.in ${dir}/VersionData.h @ONLY)
