@@ -26,8 +26,12 @@ unsigned HotKeyModifiers(const THotKeyCode& code) {
 }
 
 bool RegisterHotKeyCode(WindowHandle window, int id, const THotKeyCode& code) {
-  return RegisterHotKey(Hwnd(window), id, HotKeyModifiers(code),
-                        static_cast<UINT>(code.GetVirtualKeyCode())) != FALSE;
+  return RegisterHotKeyOn(window, id, HotKeyModifiers(code),
+                          static_cast<unsigned>(code.GetVirtualKeyCode()));
+}
+
+bool RegisterHotKeyOn(WindowHandle window, int id, unsigned modifiers, unsigned virtualKey) {
+  return RegisterHotKey(Hwnd(window), id, modifiers, virtualKey) != FALSE;
 }
 
 void UnregisterHotKeyCode(WindowHandle window, int id) {

@@ -19,6 +19,7 @@ using IconHandle = void*;    // HICON
 unsigned HotKeyModifiers(const THotKeyCode& code);
 // RegisterHotKey on the window; false when the system refuses, e.g. the keys are taken.
 bool RegisterHotKeyCode(WindowHandle window, int id, const THotKeyCode& code);
+bool RegisterHotKeyOn(WindowHandle window, int id, unsigned modifiers, unsigned virtualKey);
 void UnregisterHotKeyCode(WindowHandle window, int id);
 // For a native event filter: the identifier of a WM_HOTKEY message (a MSG*), else nothing.
 std::optional<int> HotKeyIdOf(const void* message);
