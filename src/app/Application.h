@@ -12,6 +12,9 @@ class QWidget;
 
 namespace kestrine::app {
 
+// The application title: the main window's caption and the tray icon's tool tip.
+inline const QString kApplicationTitle = QStringLiteral("Kestrine");
+
 // The platform's warning dialog: caption "警告", warning icon, the text, one button "OK".
 void ShowWarningBox(QWidget* parent, const QString& text);
 

@@ -106,8 +106,7 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
 TFormMain::~TFormMain() = default;
 
 void TFormMain::CreateComponents() {
-  const QString title = QApplication::applicationDisplayName();
-  setWindowTitle(title.isEmpty() ? QStringLiteral("Kestrine") : title);
+  setWindowTitle(kestrine::app::kApplicationTitle);
 
   const char* toolImages[] = {"tool0-reload.png", "tool1-settings.png", "tool2-help.png",
                               "tool3-ontop.png",  "tool4-version.png",  "tool5-bookmark.png"};
@@ -297,7 +296,9 @@ void TFormMain::SetFrameBounds(const QRect& frame) {
   const int extraHeight = outer.height() - inner.height();
   move(frame.topLeft());
   resize(std::max(frame.width() - extraWidth, 1), std::max(frame.height() - extraHeight, 1));
-  RememberNormalFrame();
+  // The platform may report the new geometry later, possibly after a state change; what was
+  // asked for is the normal frame now.
+  RememberNormalFrame(frame);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -327,8 +328,9 @@ void TFormMain::changeEvent(QEvent* event) {
   if (event->type() != QEvent::WindowStateChange) return;
   const auto old = static_cast<QWindowStateChangeEvent*>(event)->oldState();
   if ((windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) &&
-      !(old & (Qt::WindowMaximized | Qt::WindowFullScreen)) &&
-      normalFrames_[1] == frameGeometry() && normalFrames_[0].isValid()) {
+      !(old & (Qt::WindowMaximized | Qt::WindowFullScreen)) && normalFrames_[0].isValid() &&
+      normalFrames_[1] == frameGeometry() && screen() &&
+      frameGeometry().contains(screen()->availableGeometry())) {
     // The maximised size arrived before the state: the frame before it is the normal one.
     normalFrames_[1] = normalFrames_[0];
   }
@@ -357,7 +359,10 @@ void TFormMain::RememberNormalFrame() {
       (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
     return;
   }
-  const QRect frame = frameGeometry();
+  RememberNormalFrame(frameGeometry());
+}
+
+void TFormMain::RememberNormalFrame(const QRect& frame) {
   if (frame == normalFrames_[1]) return;
   normalFrames_[0] = normalFrames_[1];
   normalFrames_[1] = frame;

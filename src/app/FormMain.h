@@ -122,6 +122,7 @@ class TFormMain : public QMainWindow {
   void ApplyStartupPlacement();
   void SetFrameBounds(const QRect& frame);
   void RememberNormalFrame();
+  void RememberNormalFrame(const QRect& frame);
   void WarnAndShowStatus(const QString& text);
 
   TConfig Config;

@@ -18,7 +18,7 @@ void ShowStartupException(std::exception_ptr error) {
     message = kestrine::app::ToQString(e.Message());
   } catch (...) {
   }
-  QMessageBox::critical(nullptr, QStringLiteral("Kestrine"), message);
+  QMessageBox::critical(nullptr, kestrine::app::kApplicationTitle, message);
 }
 
 }  // namespace
@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
   kestrine::app::TApplication::PrepareEnvironment();
   kestrine::app::TApplication application(argc, argv);
   try {
-    QApplication::setApplicationName(QStringLiteral("Kestrine"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kestrine"));
+    // Only the name: a display name would be appended to every window title, "警告" included.
+    QApplication::setApplicationName(kestrine::app::kApplicationTitle);
     TFormMain FormMain;
     FormMain.show();
     QApplication::exec();

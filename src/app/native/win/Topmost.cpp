@@ -1,14 +1,15 @@
 #include "app/native/Topmost.h"
 
-#include <windows.h>
 #include <QWidget>
+
+#include "platform/win/Win32Gui.h"
 
 namespace kestrine::native {
 
-// Only the z-order changes; the result is not looked at.
+// SetWindowPos with HWND_TOPMOST or HWND_NOTOPMOST: only the z-order changes.
 void SetTopmost(QWidget* window, bool topmost) {
-  SetWindowPos(reinterpret_cast<HWND>(window->winId()), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0,
-               0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW);
+  kestrine::win::SetTopmost(reinterpret_cast<kestrine::win::WindowHandle>(window->winId()),
+                            topmost);
 }
 
 }  // namespace kestrine::native
