@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <mutex>
 
+#include "platform/win/CodePage.h"
 #include "platform/win/WinText.h"
 
 namespace kestrine::platform {
@@ -72,10 +73,9 @@ UnicodeString SystemErrorText(int code) {
 
 namespace {
 
-// The code page GetACP names, fixed when the codec is made.
-class SystemAnsiCodec final : public AnsiCodec {
+class CodePageCodec final : public AnsiCodec {
  public:
-  SystemAnsiCodec() : codePage_(GetACP()) {}
+  explicit CodePageCodec(UINT codePage) : codePage_(codePage) {}
 
   bool Encode(std::u16string_view text, std::string& bytes) const override {
     bytes.clear();
@@ -121,8 +121,9 @@ std::shared_ptr<const AnsiCodec>& CurrentCodec() {
 
 }  // namespace
 
+// The code page GetACP names when the codec is made.
 std::shared_ptr<const AnsiCodec> MakeSystemAnsiCodec() {
-  return std::make_shared<SystemAnsiCodec>();
+  return std::make_shared<CodePageCodec>(GetACP());
 }
 
 const AnsiCodec& GetAnsiCodec() {
@@ -269,3 +270,12 @@ bool ForceDirectories(const UnicodeString& path) {
 }
 
 }  // namespace kestrine::platform
+
+namespace kestrine::win {
+
+std::shared_ptr<const platform::AnsiCodec> MakeCodePageCodec(unsigned codePage) {
+  if (!IsValidCodePage(codePage)) return nullptr;
+  return std::make_shared<platform::CodePageCodec>(codePage);
+}
+
+}  // namespace kestrine::win
