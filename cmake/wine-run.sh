@@ -30,6 +30,11 @@ else
   fi
 fi
 
+# Wine links the prefix's user folders to the home folder, which CI may leave unset.
+if [ -z "${HOME:-}" ]; then
+  HOME=$(getent passwd "$(id -u)" | cut -d: -f6)
+  export HOME
+fi
 export WINEPREFIX="$prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree=;mshtml="
 export WINEDEBUG="${WINEDEBUG:--all}"
 

@@ -7,6 +7,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres wine wineboot localedef; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "test-windows.sh: $tool is missing (packages: mingw-w64 g++-mingw-w64-x86-64-posix" \
+      "wine wine64 locales)" >&2
+    exit 1
+  fi
+done
+
 build=${KESTRINE_WINDOWS_BUILD:-build-win}
 jobs=${KESTRINE_JOBS:-2}
 
