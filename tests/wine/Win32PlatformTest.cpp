@@ -167,6 +167,14 @@ TEST(Win32Files, ReplaceFileAtomicallyWritesAllOrNothing) {
   EXPECT_FALSE(platform::ReplaceFileAtomically(dir.File("a") + u'\0' + u"b", "x", error));
   EXPECT_EQ(error, ERROR_INVALID_NAME);
   EXPECT_EQ(Listing(dir.Path()), std::vector<std::filesystem::path>{"Kestrine.ini"});
+
+  // Temporary files a crashed run of a process with the same id left behind.
+  const std::string stale = "Kestrine.ini." + std::to_string(GetCurrentProcessId()) + "-";
+  for (int i = 0; i < 64; ++i)
+    test::WriteBytes(dir.Path() / (stale + std::to_string(i) + ".tmp"), "");
+  EXPECT_TRUE(platform::ReplaceFileAtomically(file, "fifth", error));
+  EXPECT_EQ(test::ReadBytes(dir.Path() / "Kestrine.ini"), "fifth");
+  EXPECT_EQ(Listing(dir.Path()).size(), 65u);
 }
 
 TEST(Win32Files, FoldersAndFileStates) {

@@ -225,9 +225,15 @@ bool ReplaceFileAtomically(const UnicodeString& path, std::string_view bytes, in
       return false;
     }
   }
-  const UnicodeString temporary = TemporaryNameBeside(path);
-  win::Handle file(CreateFileW(Wide(temporary), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  UnicodeString temporary;
+  win::Handle file;
+  // A leftover of a crashed run may hold the name; take the next one.
+  for (int attempt = 0; attempt < 100 && !file; ++attempt) {
+    temporary = TemporaryNameBeside(path);
+    file.reset(CreateFileW(Wide(temporary), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file && GetLastError() != ERROR_FILE_EXISTS) break;
+  }
   if (!file) {
     error = static_cast<int>(GetLastError());
     return false;
