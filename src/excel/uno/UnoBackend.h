@@ -20,5 +20,7 @@ std::string PipeName();
 // Failure texts shown to the user.
 extern const char16_t* const kConnectionLostMessage;
 extern const char16_t* const kNotRespondingMessage;
+// A workbook closed or a sheet deleted while the command still holds it.
+extern const char16_t* const kGoneMessage;
 
 }  // namespace kestrine::uno

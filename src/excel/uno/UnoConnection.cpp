@@ -1,12 +1,14 @@
 #include "excel/uno/UnoConnection.h"
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #include <com/sun/star/bridge/BridgeFactory.hpp>
 #include <com/sun/star/connection/Connector.hpp>
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <rtl/bootstrap.hxx>
@@ -40,6 +42,7 @@ void DisposeQuietly(const Reference<css::uno::XInterface>& object) noexcept {
 
 const char16_t* const kConnectionLostMessage = u"表計算ソフトとの接続が切れました。";
 const char16_t* const kNotRespondingMessage = u"表計算ソフトが応答しません。（10 秒）";
+const char16_t* const kGoneMessage = u"ブックまたはシートが閉じられたか、削除されました。";
 
 // sal_Unicode is a 16-bit integer type here, not char16_t: copy the code units.
 rtl::OUString ToOUString(const UnicodeString& text) {
@@ -53,17 +56,19 @@ UnicodeString FromOUString(const rtl::OUString& text) {
 
 UnicodeString OfficeMessage(const UnicodeString& message, const UnicodeString& typeName) {
   UnicodeString text = TrimControl(message);
-  // LibreOffice appends " at ./dir/file.cxx:123" to many messages: meaningless to a user.
-  const size_t at = text.rfind(u" at ");
+  // LibreOffice appends " at ./dir/file.cxx:123" to many messages, some of which are
+  // nothing else: meaningless to a user.
+  const size_t at = (u" " + text).rfind(u" at ");
   if (at != UnicodeString::npos) {
-    const UnicodeString where = text.substr(at + 4);
+    const UnicodeString where = text.substr(std::min(text.size(), at + 3));
     const size_t colon = where.rfind(u':');
     const bool lineNumber =
         colon != UnicodeString::npos && colon + 1 < where.size() &&
         std::all_of(where.begin() + static_cast<std::ptrdiff_t>(colon) + 1, where.end(),
                     [](char16_t c) { return c >= u'0' && c <= u'9'; });
-    if (lineNumber && where.find(u' ') == UnicodeString::npos)
-      text = TrimControl(text.substr(0, at));
+    if (lineNumber && where.find(u'/') != UnicodeString::npos &&
+        where.find(u' ') == UnicodeString::npos)
+      text = TrimControl(text.substr(0, at == 0 ? 0 : at - 1));
   }
   if (!text.empty()) return text;
   return FormatS(u"表計算ソフトがエラーを返しました（%s）。",
@@ -73,7 +78,14 @@ UnicodeString OfficeMessage(const UnicodeString& message, const UnicodeString& t
 Connection::Connection() = default;
 
 std::shared_ptr<Connection> Connection::Open(const std::string& pipeName) {
+  // Weak entries only: nothing here keeps a UNO reference alive until exit.
+  static std::mutex mutex;
+  static std::map<std::string, std::weak_ptr<Connection>> live;
+  std::lock_guard lock(mutex);
+  if (std::shared_ptr<Connection> held = live[pipeName].lock(); held && !held->dropped_)
+    return held;
   std::shared_ptr<Connection> connection(new Connection());
+  live[pipeName] = connection;
   try {
     connection->Attach(pipeName);
   } catch (const css::connection::NoConnectException&) {
@@ -166,20 +178,25 @@ void Connection::DropBridge() noexcept {
   DisposeQuietly(bridge_);
 }
 
-void Connection::ThrowIfDropped() const {
-  if (dropped_) throw Exception(kConnectionLostMessage);
+void Connection::ThrowIfDropped() {
+  if (!dropped_) return;
+  // Let go of the dead proxy at once: a later connection must not be handed it.
+  desktop_.clear();
+  throw Exception(kConnectionLostMessage);
 }
 
 void Connection::Translate(const css::uno::Exception& error, const css::uno::Any& caught) {
-  if (timedOut_) throw Exception(kNotRespondingMessage);
-  // The bridge names itself as the source when the pipe has gone; an office object that
-  // was disposed (a closed document) does not.
-  const bool fromBridge =
-      error.Context.is() && error.Context == Reference<css::uno::XInterface>(bridge_, UNO_QUERY);
-  if (dropped_ || fromBridge) {
+  // A bridge names itself as the source when its pipe has gone; an office object that was
+  // disposed (a closed document) does not.
+  const bool fromBridge = Reference<css::bridge::XBridge>(error.Context, UNO_QUERY).is();
+  if (timedOut_ || dropped_ || fromBridge) {
+    const bool timedOut = timedOut_;
     dropped_ = true;
-    throw Exception(kConnectionLostMessage);
+    desktop_.clear();
+    throw Exception(timedOut ? kNotRespondingMessage : kConnectionLostMessage);
   }
+  if (caught.isExtractableTo(cppu::UnoType<css::lang::DisposedException>::get()))
+    throw Exception(kGoneMessage);
   throw Exception(
       OfficeMessage(FromOUString(error.Message), FromOUString(caught.getValueTypeName())));
 }

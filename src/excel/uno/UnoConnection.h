@@ -28,6 +28,10 @@ UnicodeString FromOUString(const rtl::OUString& text);
 // or a text naming the exception type when the office gave none.
 UnicodeString OfficeMessage(const UnicodeString& message, const UnicodeString& typeName);
 
+// Two bridges to one office in one process would share their proxies (UNO keys them by
+// the remote object's id), so a call made through one could travel over the other, past
+// its watchdog. Hence one live connection per pipe: Open hands out the one that is still
+// held and alive, and a new one only when none is.
 class Connection {
  public:
   // The office that accepts on the pipe, or null when nothing listens there. Throws
@@ -51,7 +55,7 @@ class Connection {
   void Disarm();
   void Watch();
   void DropBridge() noexcept;
-  void ThrowIfDropped() const;
+  void ThrowIfDropped();
   [[noreturn]] void Translate(const css::uno::Exception& error, const css::uno::Any& caught);
 
   class CallScope {

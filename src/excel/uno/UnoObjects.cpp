@@ -43,7 +43,6 @@ namespace {
 using css::uno::Any;
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
-using css::uno::UNO_QUERY_THROW;
 
 using Document = Reference<css::sheet::XSpreadsheetDocument>;
 using Sheet = Reference<css::sheet::XSpreadsheet>;
@@ -73,12 +72,31 @@ void ExpectArgs(const UnicodeString& name, const std::vector<Variant>& args, siz
     if (!arg.IsInt()) ThrowBadArguments(name);
 }
 
+// A document closed or a sheet deleted under a live object: the office hands out null
+// references then, or objects that answer nothing.
+[[noreturn]] void ThrowGone() {
+  throw Exception(kGoneMessage);
+}
+
+template <class Interface>
+Reference<Interface> Must(Reference<Interface> reference) {
+  if (!reference.is()) ThrowGone();
+  return reference;
+}
+
+template <class Interface, class Source>
+Reference<Interface> Query(const Source& source) {
+  Reference<Interface> reference(source, UNO_QUERY);
+  if (!reference.is()) ThrowGone();
+  return reference;
+}
+
 // The spreadsheet documents in the order they were opened. The desktop lists its
 // components newest first (also the Start Center and other kinds of document).
 std::vector<Document> OpenSpreadsheets(Connection& connection) {
   std::vector<Document> documents;
   Reference<css::container::XEnumeration> components =
-      connection.Desktop()->getComponents()->createEnumeration();
+      Must(Must(connection.Desktop()->getComponents())->createEnumeration());
   while (components->hasMoreElements()) {
     Document document(components->nextElement(), UNO_QUERY);
     if (document.is()) documents.push_back(document);
@@ -88,18 +106,15 @@ std::vector<Document> OpenSpreadsheets(Connection& connection) {
 }
 
 UnicodeString TitleOf(const Document& document) {
-  return FromOUString(Reference<css::frame::XTitle>(document, UNO_QUERY_THROW)->getTitle());
+  return FromOUString(Query<css::frame::XTitle>(document)->getTitle());
 }
 
 Reference<css::frame::XController> ControllerOf(const Document& document) {
-  Reference<css::frame::XController> controller =
-      Reference<css::frame::XModel>(document, UNO_QUERY_THROW)->getCurrentController();
-  if (!controller.is()) throw Exception(u"ブックのウィンドウがありません。");
-  return controller;
+  return Must(Query<css::frame::XModel>(document)->getCurrentController());
 }
 
 Reference<css::sheet::XSpreadsheetView> ViewOf(const Document& document) {
-  return Reference<css::sheet::XSpreadsheetView>(ControllerOf(document), UNO_QUERY_THROW);
+  return Query<css::sheet::XSpreadsheetView>(ControllerOf(document));
 }
 
 Document ActiveDocument(Connection& connection) {
@@ -108,14 +123,21 @@ Document ActiveDocument(Connection& connection) {
   return document;
 }
 
+// A sheet always has a name; a deleted one answers with none.
 UnicodeString SheetName(const Sheet& sheet) {
-  return FromOUString(Reference<css::container::XNamed>(sheet, UNO_QUERY_THROW)->getName());
+  UnicodeString name = FromOUString(Query<css::container::XNamed>(sheet)->getName());
+  if (name.empty()) ThrowGone();
+  return name;
+}
+
+sal_Int16 SheetIndex(const Reference<css::uno::XInterface>& range) {
+  return Query<css::sheet::XCellRangeAddressable>(range)->getRangeAddress().Sheet;
 }
 
 bool IsVisible(const Sheet& sheet) {
   bool visible = true;
-  Reference<css::beans::XPropertySet>(sheet, UNO_QUERY_THROW)->getPropertyValue("IsVisible") >>=
-      visible;
+  if (!(Query<css::beans::XPropertySet>(sheet)->getPropertyValue("IsVisible") >>= visible))
+    ThrowGone();
   return visible;
 }
 
@@ -172,16 +194,14 @@ class UnoRange : public UnoObject {
 
  private:
   css::table::CellRangeAddress Address() {
-    return Reference<css::sheet::XCellRangeAddressable>(range_, UNO_QUERY_THROW)->getRangeAddress();
+    return Query<css::sheet::XCellRangeAddressable>(range_)->getRangeAddress();
   }
 
   int Count() {
     if (kind_ == RangeKind::Rows)
-      return Reference<css::table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)->getRows()->getCount();
+      return Must(Query<css::table::XColumnRowRange>(sheet_)->getRows())->getCount();
     if (kind_ == RangeKind::Columns)
-      return Reference<css::table::XColumnRowRange>(sheet_, UNO_QUERY_THROW)
-          ->getColumns()
-          ->getCount();
+      return Must(Query<css::table::XColumnRowRange>(sheet_)->getColumns())->getCount();
     const auto address = Address();
     const long long cells = (static_cast<long long>(address.EndColumn) - address.StartColumn + 1) *
                             (static_cast<long long>(address.EndRow) - address.StartRow + 1);
@@ -193,10 +213,10 @@ class UnoRange : public UnoObject {
     if (kind_ != RangeKind::Cells) throw Exception(u"行や列の集まりはアクティブにできません。");
     Reference<css::sheet::XSpreadsheetView> view = ViewOf(document_);
     // Selecting a cell elsewhere would switch sheets behind the caller's back, even to a
-    // hidden one.
-    if (view->getActiveSheet() != sheet_)
+    // hidden one. Sheet objects are made afresh for each request: compare positions.
+    if (SheetIndex(Must(view->getActiveSheet())) != SheetIndex(range_))
       throw Exception(u"アクティブでないシートのセルはアクティブにできません。");
-    if (!Reference<css::view::XSelectionSupplier>(view, UNO_QUERY_THROW)->select(Any(range_)))
+    if (!Query<css::view::XSelectionSupplier>(view)->select(Any(range_)))
       throw Exception(u"セルを選択できませんでした。");
   }
 
@@ -246,7 +266,7 @@ class UnoWorksheet : public UnoObject {
         if (row < 1 || column < 1) throw outside();
         try {
           Reference<css::table::XCellRange> cell =
-              sheet_->getCellRangeByPosition(column - 1, row - 1, column - 1, row - 1);
+              Must(sheet_->getCellRangeByPosition(column - 1, row - 1, column - 1, row - 1));
           return Variant(
               std::make_shared<UnoRange>(connection_, document_, sheet_, cell, RangeKind::Cells));
         } catch (const css::lang::IndexOutOfBoundsException&) {
@@ -290,7 +310,7 @@ class UnoWorksheets : public UnoObject {
         const UnicodeString sheetName = args[0].ToString();
         return Run([&] {
           try {
-            return Wrap(Sheet(sheets_->getByName(ToOUString(sheetName)), UNO_QUERY_THROW));
+            return Wrap(Query<css::sheet::XSpreadsheet>(sheets_->getByName(ToOUString(sheetName))));
           } catch (const css::container::NoSuchElementException&) {
             throw Exception(FormatS(u"シート「%s」が見つかりません。", {sheetName}));
           }
@@ -305,7 +325,7 @@ class UnoWorksheets : public UnoObject {
         };
         if (index < 1) throw outside();
         try {
-          return Wrap(Sheet(Indexed()->getByIndex(index - 1), UNO_QUERY_THROW));
+          return Wrap(Query<css::sheet::XSpreadsheet>(Indexed()->getByIndex(index - 1)));
         } catch (const css::lang::IndexOutOfBoundsException&) {
           throw outside();
         }
@@ -316,7 +336,7 @@ class UnoWorksheets : public UnoObject {
 
  private:
   Reference<css::container::XIndexAccess> Indexed() {
-    return Reference<css::container::XIndexAccess>(sheets_, UNO_QUERY_THROW);
+    return Query<css::container::XIndexAccess>(sheets_);
   }
 
   Variant Wrap(Sheet sheet) {
@@ -341,16 +361,14 @@ class UnoWorkbook : public UnoObject {
       ExpectArgs(name, args, 0);
       return Run([&] {
         return Variant(
-            std::make_shared<UnoWorksheets>(connection_, document_, document_->getSheets()));
+            std::make_shared<UnoWorksheets>(connection_, document_, Must(document_->getSheets())));
       });
     }
     if (IsMember(name, u"Activate")) {
       ExpectArgs(name, args, 0);
       return Run([&] {
         // Makes it the desktop's current document; raising the window is a separate step.
-        Reference<css::frame::XFrame> frame = ControllerOf(document_)->getFrame();
-        if (!frame.is()) throw Exception(u"ブックのウィンドウがありません。");
-        frame->activate();
+        Must(ControllerOf(document_)->getFrame())->activate();
         return Variant();
       });
     }
@@ -422,8 +440,7 @@ class UnoApplication : public UnoObject {
       ExpectArgs(name, args, 0);
       return Run([&] {
         Document document = ActiveDocument(*connection_);
-        Sheet sheet = ViewOf(document)->getActiveSheet();
-        if (!sheet.is()) throw Exception(u"アクティブなシートがありません。");
+        Sheet sheet = Must(ViewOf(document)->getActiveSheet());
         return Variant(std::make_shared<UnoWorksheet>(connection_, document, sheet));
       });
     }
@@ -440,8 +457,7 @@ class UnoApplication : public UnoObject {
   Variant ActiveCell() {
     Document document = ActiveDocument(*connection_);
     Reference<css::sheet::XSpreadsheetView> view = ViewOf(document);
-    const Any selection =
-        Reference<css::view::XSelectionSupplier>(view, UNO_QUERY_THROW)->getSelection();
+    const Any selection = Query<css::view::XSelectionSupplier>(view)->getSelection();
     css::table::CellAddress cell;
     if (Reference<css::sheet::XCellAddressable> single(selection, UNO_QUERY); single.is()) {
       cell = single->getCellAddress();
@@ -449,16 +465,17 @@ class UnoApplication : public UnoObject {
                range.is()) {
       const auto address = range->getRangeAddress();
       cell = css::table::CellAddress(address.Sheet, address.StartColumn, address.StartRow);
-    } else if (Reference<css::sheet::XSheetCellRanges> ranges(selection, UNO_QUERY);
-               ranges.is() && ranges->getRangeAddresses().hasElements()) {
-      const auto address = ranges->getRangeAddresses()[0];
-      cell = css::table::CellAddress(address.Sheet, address.StartColumn, address.StartRow);
+    } else if (Reference<css::sheet::XSheetCellRanges> ranges(selection, UNO_QUERY); ranges.is()) {
+      const auto addresses = ranges->getRangeAddresses();
+      if (!addresses.hasElements()) throw Exception(u"アクティブなセルがありません。");
+      cell = css::table::CellAddress(addresses[0].Sheet, addresses[0].StartColumn,
+                                     addresses[0].StartRow);
     } else {
       throw Exception(u"アクティブなセルがありません。");
     }
-    Sheet sheet = view->getActiveSheet();
+    Sheet sheet = Must(view->getActiveSheet());
     Reference<css::table::XCellRange> range =
-        sheet->getCellRangeByPosition(cell.Column, cell.Row, cell.Column, cell.Row);
+        Must(sheet->getCellRangeByPosition(cell.Column, cell.Row, cell.Column, cell.Row));
     return Variant(
         std::make_shared<UnoRange>(connection_, document, sheet, range, RangeKind::Cells));
   }
@@ -472,6 +489,7 @@ void BringCurrentWindowToFront(Connection& connection) {
     if (!frame.is()) return;
     Reference<css::awt::XWindow> window = frame->getContainerWindow();
     Reference<css::awt::XTopWindow2> top(window, UNO_QUERY);
+    // A frame without a window (being closed) has nothing to raise.
     if (top.is() && top->getIsMinimized()) top->setIsMinimized(false);
     frame->activate();
     if (top.is()) top->toFront();
