@@ -1,5 +1,8 @@
 #include "excel/uno/UnoConnection.h"
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <algorithm>
 #include <map>
 #include <vector>
@@ -28,6 +31,31 @@ using css::uno::UNO_QUERY;
 constexpr auto kIdlePoll = std::chrono::milliseconds(200);
 
 static_assert(kCallTimeout == std::chrono::seconds(10), "the message names the wait");
+
+// LibreOffice writes to the pipe without MSG_NOSIGNAL: a write after the office died would
+// end this process with SIGPIPE. The bridge's reader and writer threads inherit the mask of
+// the thread that creates them, so SIGPIPE is blocked there for their whole life.
+class SigPipeBlocked {
+ public:
+  SigPipeBlocked() {
+    sigemptyset(&pipe_);
+    sigaddset(&pipe_, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe_, &previous_);
+  }
+  ~SigPipeBlocked() {
+    // One raised on this thread meanwhile must not arrive once it is unblocked.
+    const timespec none{};
+    while (sigtimedwait(&pipe_, nullptr, &none) > 0) {
+    }
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+  }
+  SigPipeBlocked(const SigPipeBlocked&) = delete;
+  SigPipeBlocked& operator=(const SigPipeBlocked&) = delete;
+
+ private:
+  sigset_t pipe_;
+  sigset_t previous_;
+};
 
 void DisposeQuietly(const Reference<css::uno::XInterface>& object) noexcept {
   try {
@@ -115,9 +143,12 @@ void Connection::Attach(const std::string& pipeName) {
   // Connecting to a local pipe does not wait for the office, so it needs no watchdog;
   // NoConnectException (nothing listens) goes to Open.
   const auto pipe = rtl::OUString::createFromAscii(("pipe,name=" + pipeName).c_str());
-  Reference<css::connection::XConnection> link =
-      css::connection::Connector::create(local_)->connect(pipe);
-  bridge_ = css::bridge::BridgeFactory::create(local_)->createBridge("", "urp", link, nullptr);
+  {
+    SigPipeBlocked blocked;
+    Reference<css::connection::XConnection> link =
+        css::connection::Connector::create(local_)->connect(pipe);
+    bridge_ = css::bridge::BridgeFactory::create(local_)->createBridge("", "urp", link, nullptr);
+  }
 
   watchdog_ = std::thread([this] { Watch(); });
   desktop_ = Run([&] {
