@@ -1,0 +1,101 @@
+#include "settings/FormConfigGeneral.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+#include "app/QtText.h"
+#include "hotkey/HotKeyCode.h"
+#include "settings/Config.h"
+
+using kestrine::app::ToQString;
+
+TFormConfigGeneral::TFormConfigGeneral(QWidget* owner) : QDialog(owner) {
+  setObjectName(QStringLiteral("FormConfigGeneral"));
+  setWindowTitle(QStringLiteral("全般設定"));
+  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  constexpr int kWidth = 373, kHeight = 202, kPanelHeight = 57;
+  setFixedSize(kWidth, kHeight);
+  QFont font;
+  font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("IPAPGothic")});
+  font.setPixelSize(11);
+  setFont(font);
+
+  auto checkBox = [this](const char* name, const QString& caption, int top, int width) {
+    auto* box = new QCheckBox(caption, this);
+    box->setObjectName(QLatin1String(name));
+    box->setGeometry(16, top, width, 17);
+    return box;
+  };
+  CheckBoxWindowPositionRestore =
+      checkBox("CheckBoxWindowPositionRestore",
+               QStringLiteral("前回終了時のウィンドウサイズを起動時に復元する"), 16, 265);
+  CheckBoxInTaskTray =
+      checkBox("CheckBoxInTaskTray", QStringLiteral("最小化したときタスクトレイに入れる"), 46, 265);
+  CheckBoxUseHotKey =
+      checkBox("CheckBoxUseHotKey", QStringLiteral("ホットキーを使用する"), 80, 161);
+
+  Label1 = new QLabel(QStringLiteral("キー"), this);
+  Label1->setGeometry(67, 106, 20, 13);
+  Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  ComboBoxHotKeyCode = new QComboBox(this);
+  ComboBoxHotKeyCode->setObjectName(QStringLiteral("ComboBoxHotKeyCode"));
+  ComboBoxHotKeyCode->setEditable(false);
+  ComboBoxHotKeyCode->setGeometry(98, 103, 151, 21);
+  Label1->setBuddy(ComboBoxHotKeyCode);
+  ComboBoxHotKeyCode->clear();
+  for (const UnicodeString& name : THotKeyCode::GetNames()) {
+    ComboBoxHotKeyCode->addItem(ToQString(name));
+  }
+
+  PanelBottom = new QWidget(this);
+  PanelBottom->setObjectName(QStringLiteral("PanelBottom"));
+  PanelBottom->setGeometry(0, kHeight - kPanelHeight, kWidth, kPanelHeight);
+  BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"),
+                            PanelBottom);
+  BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+  BitBtn1->setGeometry(191, 16, 75, 25);
+  BitBtn1->setDefault(true);
+  BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
+                            QStringLiteral("キャンセル"), PanelBottom);
+  BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
+  BitBtn2->setGeometry(272, 16, 83, 25);
+
+  // The buttons come first, as the panel is first in the form's tab order.
+  setTabOrder(BitBtn1, BitBtn2);
+  setTabOrder(BitBtn2, CheckBoxWindowPositionRestore);
+  setTabOrder(CheckBoxWindowPositionRestore, CheckBoxInTaskTray);
+  setTabOrder(CheckBoxInTaskTray, CheckBoxUseHotKey);
+  setTabOrder(CheckBoxUseHotKey, ComboBoxHotKeyCode);
+
+  connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+  connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+TFormConfigGeneral::~TFormConfigGeneral() = default;
+
+void TFormConfigGeneral::LoadFromConfig(const TConfig& config) {
+  CheckBoxWindowPositionRestore->setChecked(config.WindowPositionRestore);
+  CheckBoxInTaskTray->setChecked(config.InTaskTray);
+  CheckBoxUseHotKey->setChecked(config.UseHotKey);
+  ComboBoxHotKeyCode->setCurrentIndex(config.GetHotKeyCodeIndex());
+}
+
+void TFormConfigGeneral::StoreToConfig(TConfig& config) const {
+  config.WindowPositionRestore = CheckBoxWindowPositionRestore->isChecked();
+  config.InTaskTray = CheckBoxInTaskTray->isChecked();
+  config.UseHotKey = CheckBoxUseHotKey->isChecked();
+  config.SetHotKeyCodeIndex(ComboBoxHotKeyCode->currentIndex());
+}
+
+void TFormConfigGeneral::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+    if (OnHelp) OnHelp(HelpContext);
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}

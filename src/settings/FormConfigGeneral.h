@@ -1,0 +1,42 @@
+#pragma once
+// The general settings dialog: placement restore, tray residence and the global hotkey. It
+// edits a TConfig in memory only; saving is the owner's business.
+#include <QDialog>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class TConfig;
+
+class TFormConfigGeneral : public QDialog {
+  Q_OBJECT
+
+ public:
+  // The topic F1 asks for.
+  static constexpr int HelpContext = 6;
+
+  explicit TFormConfigGeneral(QWidget* owner = nullptr);
+  ~TFormConfigGeneral() override;
+
+  // --- components, in tab order ---
+  QCheckBox* CheckBoxWindowPositionRestore;
+  QCheckBox* CheckBoxInTaskTray;
+  QCheckBox* CheckBoxUseHotKey;
+  QLabel* Label1;
+  QComboBox* ComboBoxHotKeyCode;  // entry i is THotKeyCode::FromIndex(i)
+  QWidget* PanelBottom;
+  QPushButton* BitBtn1;  // OK
+  QPushButton* BitBtn2;  // Cancel
+
+  // F1 calls this with HelpContext; the owner plugs in the help viewer. Empty: F1 does nothing.
+  std::function<void(int helpContext)> OnHelp;
+
+  void LoadFromConfig(const TConfig& config);
+  // No entry selected stores index 0, through the setter.
+  void StoreToConfig(TConfig& config) const;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+};
