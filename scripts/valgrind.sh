@@ -11,7 +11,8 @@ for exe in build-valgrind/tests/kestrine_unit_tests build-valgrind/tests/fault/k
   echo "== $exe"
   # The fault tests fork and kill children on purpose; only the parent is checked.
   valgrind --leak-check=full --show-leak-kinds=definite,indirect --errors-for-leak-kinds=definite,indirect \
-    --error-exitcode=1 --trace-children=no -q "$exe" --gtest_brief=1 \
+    --error-exitcode=1 --trace-children=no -q \
+    --suppressions=scripts/valgrind-libreoffice.supp "$exe" --gtest_brief=1 \
     --gtest_filter='-Hostile.HugeLineStaysBounded:SaveFault.KilledWhileSaving'
 done
 echo "valgrind: no errors"

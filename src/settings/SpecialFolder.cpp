@@ -39,7 +39,17 @@ constexpr std::array<int, 30> kCsidl = {
     7,   // CSIDL_STARTUP
     21,  // CSIDL_TEMPLATES
 };
+
+std::optional<UnicodeString>& AppDataOverride() {
+  static std::optional<UnicodeString> path;
+  return path;
+}
+
 }  // namespace
+
+void TSpecialFolder::OverrideAppDataForTesting(std::optional<UnicodeString> path) {
+  AppDataOverride() = std::move(path);
+}
 
 int TSpecialFolder::GetCsidl(int kind) {
   if (kind < 0 || kind >= static_cast<int>(kCsidl.size())) {
@@ -49,5 +59,7 @@ int TSpecialFolder::GetCsidl(int kind) {
 }
 
 UnicodeString TSpecialFolder::GetPath(int kind) {
-  return kestrine::platform::GetSpecialFolderPath(GetCsidl(kind));
+  const int csidl = GetCsidl(kind);
+  if (kind == kAppData && AppDataOverride()) return *AppDataOverride();
+  return kestrine::platform::GetSpecialFolderPath(csidl);
 }

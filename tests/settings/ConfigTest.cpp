@@ -19,6 +19,7 @@ const std::string kDefaults =
     "[BOOKMARK]\r\nCount=0\r\n\r\n";
 
 struct ConfigFixture : ::testing::Test {
+  ScopedAnsiCodec utf8{MakeUtf8Codec()};  // files without a mark are UTF-8 here
   ScopedConfigHome home;
   UnicodeString name = TConfig::GetFileName();
   std::filesystem::path path = PathOf(name);
@@ -187,13 +188,12 @@ TEST_F(ConfigFixture, Utf8FileWithMarkStaysUtf8) {
 TEST_F(ConfigFixture, NameOutsideTheCodePageSurvivesSaveAndLoad) {
   auto codec = MakeCp932Codec();
   if (!codec) GTEST_SKIP() << "no CP932 converter on this system";
-  const auto previous = kestrine::platform::SetAnsiCodec(codec);
+  ScopedAnsiCodec cp932(codec);
   TConfig config;
   Add(config, u"\ud55c\uae00 \U0001F600");
   config.Save(name);
   TConfig back;
   back.Load(name);
-  kestrine::platform::SetAnsiCodec(previous);
   ASSERT_EQ(back.Bookmarks.size(), 1u);
   EXPECT_EQ(back.Bookmarks[0]->Name, u"\ud55c\uae00 \U0001F600");
 }

@@ -11,6 +11,7 @@ namespace {
 const std::string kSample = "; note\r\n\r\nx=1\r\n[A]\r\n k = v \r\nloose text\r\n";
 
 struct IniFixture : ::testing::Test {
+  ScopedAnsiCodec utf8{MakeUtf8Codec()};  // files without a mark are UTF-8 here
   TempDir dir;
   std::filesystem::path path = dir.Path() / "t.ini";
   UnicodeString name = dir.File("t.ini");
@@ -138,11 +139,7 @@ TEST_F(IniFixture, ANewFileHasNoMark) {
 TEST_F(IniFixture, CharactersOutsideTheAnsiCodePageAreWrittenAsUtf8) {
   auto codec = MakeCp932Codec();
   if (!codec) GTEST_SKIP() << "no CP932 converter on this system";
-  const auto previous = kestrine::platform::SetAnsiCodec(codec);
-  struct Restore {
-    std::shared_ptr<const kestrine::platform::AnsiCodec> old;
-    ~Restore() { kestrine::platform::SetAnsiCodec(old); }
-  } restore{previous};
+  ScopedAnsiCodec cp932(codec);
 
   {
     TMemIniFile ini(name);

@@ -1,5 +1,7 @@
 #include "support/TestHelpers.h"
 
+#include "settings/SpecialFolder.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -36,6 +38,8 @@ std::filesystem::path PathOf(const UnicodeString& text) {
 }
 
 ScopedConfigHome::ScopedConfigHome() {
+  TSpecialFolder::OverrideAppDataForTesting(PathText(dir_.Path()));
+  // Programs started by the test find the same folder through the environment.
   if (const char* old = std::getenv("XDG_CONFIG_HOME")) {
     old_ = old;
     hadOld_ = true;
@@ -48,6 +52,7 @@ ScopedConfigHome::ScopedConfigHome() {
 }
 
 ScopedConfigHome::~ScopedConfigHome() {
+  TSpecialFolder::OverrideAppDataForTesting(std::nullopt);
 #ifdef _WIN32
   _putenv_s("XDG_CONFIG_HOME", hadOld_ ? old_.c_str() : "");
 #else
@@ -63,6 +68,24 @@ WarningRecorder::WarningRecorder()
     : previous_(SetWarningHandler([this](const UnicodeString& t) { texts.push_back(t); })) {}
 
 WarningRecorder::~WarningRecorder() { SetWarningHandler(std::move(previous_)); }
+
+namespace {
+class Utf8Codec : public platform::AnsiCodec {
+ public:
+  bool Encode(std::u16string_view text, std::string& bytes) const override {
+    bytes = ToUtf8(text);
+    return FromUtf8(bytes) == text;
+  }
+  UnicodeString Decode(std::string_view bytes) const override { return FromUtf8(bytes); }
+};
+}  // namespace
+
+ScopedAnsiCodec::ScopedAnsiCodec(std::shared_ptr<const platform::AnsiCodec> codec)
+    : previous_(platform::SetAnsiCodec(std::move(codec))) {}
+
+ScopedAnsiCodec::~ScopedAnsiCodec() { platform::SetAnsiCodec(previous_); }
+
+std::shared_ptr<const platform::AnsiCodec> MakeUtf8Codec() { return std::make_shared<Utf8Codec>(); }
 
 std::string ReadBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);

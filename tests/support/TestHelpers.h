@@ -59,6 +59,21 @@ std::filesystem::path PathOf(const UnicodeString& text);
 std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 
+// Replaces the ANSI codec for the scope.
+class ScopedAnsiCodec {
+ public:
+  explicit ScopedAnsiCodec(std::shared_ptr<const platform::AnsiCodec> codec);
+  ~ScopedAnsiCodec();
+  ScopedAnsiCodec(const ScopedAnsiCodec&) = delete;
+  ScopedAnsiCodec& operator=(const ScopedAnsiCodec&) = delete;
+
+ private:
+  std::shared_ptr<const platform::AnsiCodec> previous_;
+};
+
+// UTF-8 as the "ANSI" code page, as on Linux, for tests that write files without a mark.
+std::shared_ptr<const platform::AnsiCodec> MakeUtf8Codec();
+
 // Code page 932; null when the platform offers no such converter.
 std::shared_ptr<const platform::AnsiCodec> MakeCp932Codec();
 
