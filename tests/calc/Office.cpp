@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <stdexcept>
+#include <string_view>
 #include <thread>
 
 #include <com/sun/star/awt/XTopWindow2.hpp>
@@ -91,12 +92,14 @@ std::string Office::ProfileFor(const std::string& name) {
   return std::string(KESTRINE_CALC_WORK_DIR) + "/profile-" + name;
 }
 
-Office::Office(const std::string& name, Accept accept, const std::string& pipe)
+Office::Office(const std::string& name, Accept accept, const std::string& pipe,
+               const std::string& display)
     : name_(name),
       profile_(ProfileFor(name)),
       docs_(std::string(KESTRINE_CALC_WORK_DIR) + "/docs-" + name),
       pipe_(pipe.empty() ? "kestrine-test-" + std::to_string(getpid()) + "-" + name : pipe),
-      accept_(accept) {
+      accept_(accept),
+      display_(display) {
   uno::SetPipeNameForTesting(pipe_);
   Start();
 }
@@ -111,14 +114,21 @@ void Office::Start() {
   fs::remove(profile_ + "/.lock");
   const std::string log = std::string(KESTRINE_CALC_WORK_DIR) + "/office-" + name_ + ".log";
   const std::string program = std::string(KESTRINE_LO_PROGRAM_DIR) + "/soffice.bin";
-  std::vector<std::string> args = {program,      "-env:UserInstallation=file://" + profile_,
-                                   "--headless", "--norestore",
-                                   "--nologo",   "--nodefault"};
+  std::vector<std::string> args = {program, "-env:UserInstallation=file://" + profile_,
+                                   "--norestore", "--nologo", "--nodefault"};
+  if (display_.empty()) args.push_back("--headless");
   if (accept_ == Accept::CommandLine)
     args.push_back("--accept=pipe,name=" + pipe_ + ";urp;StarOffice.ComponentContext");
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
+  std::vector<std::string> variables;
+  for (char** variable = environ; *variable; ++variable)
+    if (std::string_view(*variable).rfind("DISPLAY=", 0) != 0) variables.emplace_back(*variable);
+  if (!display_.empty()) variables.push_back("DISPLAY=" + display_);
+  std::vector<char*> envp;
+  for (auto& variable : variables) envp.push_back(variable.data());
+  envp.push_back(nullptr);
 
   // A fresh profile makes the office restart itself once; allow for that.
   for (int attempt = 0; attempt < 3; ++attempt) {
@@ -127,7 +137,8 @@ void Office::Start() {
     posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    const int error = posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int error =
+        posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0) throw std::runtime_error("cannot start " + program);
 

@@ -19,9 +19,10 @@ class Office {
   // `name` picks the profile folder; a profile is kept between runs, because the first
   // start with a fresh one takes seconds. Also points the backend at this office's pipe.
   // With Accept::ProfileSetting the office is started plainly and must listen on `pipe`
-  // because its profile says so.
+  // because its profile says so. With a `display` it shows its windows there instead of
+  // running headless.
   explicit Office(const std::string& name, Accept accept = Accept::CommandLine,
-                  const std::string& pipe = "");
+                  const std::string& pipe = "", const std::string& display = "");
   static std::string ProfileFor(const std::string& name);
   ~Office();  // kills the office if it still runs
   Office(const Office&) = delete;
@@ -63,6 +64,7 @@ class Office {
   std::string docs_;
   std::string pipe_;
   Accept accept_;
+  std::string display_;
   pid_t pid_ = -1;
 };
 
