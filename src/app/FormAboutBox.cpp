@@ -1,6 +1,5 @@
 #include "app/FormAboutBox.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
@@ -57,7 +56,7 @@ TFormAboutBox::TFormAboutBox(QWidget* owner) : QDialog(owner) {
   connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 
   const TkAppInfo info;
-  ProductName->setText(QApplication::applicationDisplayName());
+  ProductName->setText(kestrine::app::kApplicationTitle);
   Version->setText(QStringLiteral("バージョン ") +
                    ToQString(info.GetVersionString(TkAppInfo::FileVersion)));
   Copyright->setText(QStringLiteral("(C) ") +

@@ -13,7 +13,6 @@ int main(int argc, char** argv) {
   const kestrine::test::ScopedConfigHome home;
   kestrine::app::TApplication::PrepareEnvironment();
   kestrine::app::TApplication application(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Kestrine"));
-  QApplication::setApplicationDisplayName(QStringLiteral("Kestrine"));
+  QApplication::setApplicationName(kestrine::app::kApplicationTitle);
   return RUN_ALL_TESTS();
 }

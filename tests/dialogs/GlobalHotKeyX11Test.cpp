@@ -44,7 +44,15 @@ class XClient {
     }
     std::free(mods);
   }
-  ~XClient() { xcb_disconnect(connection_); }
+  // Caps Lock and Num Lock go back off, whatever a failed test left on.
+  ~XClient() {
+    auto* pointer =
+        xcb_query_pointer_reply(connection_, xcb_query_pointer(connection_, root_), nullptr);
+    if (pointer && (pointer->mask & XCB_MOD_MASK_LOCK)) Press({kCapsLock});
+    if (pointer && numLock_ && (pointer->mask & numLock_)) Press({kNumLock});
+    std::free(pointer);
+    xcb_disconnect(connection_);
+  }
   XClient(const XClient&) = delete;
   XClient& operator=(const XClient&) = delete;
 
