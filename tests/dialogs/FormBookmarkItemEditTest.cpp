@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QEnterEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -449,6 +450,19 @@ TEST_F(FormBookmarkItemEditTest, ReferenceFailuresGoToAWarningBoxAndTheStatusBar
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(form.result(), 0);
   }
+}
+
+TEST_F(FormBookmarkItemEditTest, TheStatusBarShowsTheLongHintOfTheControlUnderThePointer) {
+  Open();
+  QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+  QApplication::sendEvent(form.BtnReffer, &enter);
+  EXPECT_EQ(Q8(form.GetStatusText()), "指定されたセルを参照します。");
+  EXPECT_EQ(Q8(form.BtnReffer->toolTip()), "指定されたセルを参照する");
+  QApplication::sendEvent(form.EditRow, &enter);
+  EXPECT_EQ(Q8(form.GetStatusText()), "「1」から「1048576」までの行番号を入力してください。");
+  QApplication::sendEvent(form.EditName, &enter);
+  EXPECT_EQ(Q8(form.GetStatusText()),
+            "ブックマーク名を入力します。空欄の場合は自動的に設定されます。");
 }
 
 TEST_F(FormBookmarkItemEditTest, F1AsksForTopic12) {
