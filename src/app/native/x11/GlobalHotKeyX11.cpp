@@ -194,7 +194,9 @@ class GlobalHotKey::Impl : public QAbstractNativeEventFilter {
     for (const std::uint16_t variant : grab.variants) {
       xcb_ungrab_key(connection_, grab.keycode, root_, grab.modifiers | variant);
     }
-    xcb_flush(connection_);
+    // A round trip: once this returns, another program can take the keys.
+    Reply<xcb_get_input_focus_reply_t> sync(
+        xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
   }
 
   GlobalHotKey* owner_;
