@@ -8,6 +8,7 @@
 #include "app/AppInfo.h"
 #include "app/Application.h"
 #include "app/QtText.h"
+#include "app/ScreenCenter.h"
 
 using kestrine::app::ToQString;
 
@@ -17,6 +18,7 @@ TFormAboutBox::TFormAboutBox(QWidget* owner) : QDialog(owner) {
   setWindowTitle(QStringLiteral("バージョン情報"));
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   setFixedSize(273, 195);
+  kestrine::app::CenterOnScreen(this);
   QFont font;
   font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
                     QStringLiteral("IPAPGothic")});

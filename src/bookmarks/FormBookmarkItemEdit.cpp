@@ -14,6 +14,7 @@
 #include "app/Application.h"
 #include "app/CursorHourGlass.h"
 #include "app/QtText.h"
+#include "app/ScreenCenter.h"
 #include "base/Exception.h"
 #include "bookmarks/BookmarkItem.h"
 #include "bookmarks/CsvUtility.h"
@@ -123,6 +124,7 @@ void TFormBookmarkItemEdit::CreateComponents() {
   setWindowTitle(QStringLiteral("ブックマーク編集"));
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   setFixedSize(kClientWidth, kClientHeight);
+  kestrine::app::CenterOnScreen(this);
   QFont font;
   font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("IPAPGothic")});
   font.setPointSize(8);

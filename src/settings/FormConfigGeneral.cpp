@@ -8,6 +8,7 @@
 #include <QStyle>
 
 #include "app/QtText.h"
+#include "app/ScreenCenter.h"
 #include "hotkey/HotKeyCode.h"
 #include "settings/Config.h"
 
@@ -19,6 +20,7 @@ TFormConfigGeneral::TFormConfigGeneral(QWidget* owner) : QDialog(owner) {
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   constexpr int kWidth = 373, kHeight = 202, kPanelHeight = 57;
   setFixedSize(kWidth, kHeight);
+  kestrine::app::CenterOnScreen(this);
   QFont font;
   font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("IPAPGothic")});
   font.setPixelSize(11);
