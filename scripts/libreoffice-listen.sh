@@ -58,8 +58,9 @@ running_profile() {
 target=$(canonical "$profile")
 for proc in /proc/[0-9]*; do
   [ -O "$proc" ] || continue
-  exe=$(readlink "$proc/exe" 2>/dev/null) || continue
-  [ "${exe##*/}" = soffice.bin ] || continue
+  comm=""
+  read -r comm <"$proc/comm" 2>/dev/null || continue
+  [ "$comm" = soffice.bin ] || continue
   if [ "$(running_profile "$proc" 2>/dev/null)" = "$target" ]; then
     echo "LibreOffice is running with this profile (process ${proc#/proc/})." >&2
     echo "Close it and run this again: it would overwrite the change when it exits." >&2

@@ -36,16 +36,29 @@ size_t Occurrences(const std::string& text, const std::string& part) {
   return count;
 }
 
+TEST(CalcListenScript, WritesTheSettingIntoAProfileNeverUsed) {
+  const fs::path profile = fs::path(KESTRINE_CALC_WORK_DIR) / "profile-never-used";
+  fs::remove_all(profile);
+  ASSERT_EQ(RunScript("--profile '" + profile.string() + "' --pipe p1"), 0);
+  const std::string written = Read((profile / "user/registrymodifications.xcu").string());
+  EXPECT_EQ(Occurrences(written, "<value>pipe,name=p1;urp;StarOffice.ComponentContext</value>"),
+            1u);
+  EXPECT_EQ(Occurrences(written, "</oor:items>"), 1u);
+  fs::remove_all(profile);
+}
+
 TEST(CalcListenScript, MakesAPlainlyStartedOfficeListenAndIsUndone) {
+  // A profile kept between runs: the first start of a fresh one takes a while.
   const std::string profile = Office::ProfileFor("listen");
   const std::string file = profile + "/user/registrymodifications.xcu";
   const std::string pipe = "kestrine-test-listen-" + std::to_string(getpid());
   const std::string setting =
       "<value>pipe,name=" + pipe + ";urp;StarOffice.ComponentContext</value>";
   const std::string options = "--profile '" + profile + "' --pipe " + pipe;
-  fs::remove_all(profile);
+  if (fs::exists(file)) {
+    ASSERT_EQ(RunScript("--off " + options), 0);
+  }
 
-  // A profile that was never used.
   ASSERT_EQ(RunScript(options), 0);
   EXPECT_EQ(Occurrences(Read(file), setting), 1u);
   {
@@ -72,10 +85,6 @@ TEST(CalcListenScript, MakesAPlainlyStartedOfficeListenAndIsUndone) {
   ASSERT_EQ(RunScript(options), 0);
   EXPECT_EQ(Occurrences(Read(file), setting), 1u);
   EXPECT_EQ(Occurrences(Read(file), "<item "), Occurrences(written, "<item "));
-  {
-    Office office("listen", Office::Accept::ProfileSetting, pipe);
-    EXPECT_TRUE(TExcel::Connect());
-  }
 
   EXPECT_EQ(RunScript("--pipe 'bad name' --profile '" + profile + "'"), 2);
 }

@@ -9,7 +9,6 @@
 
 #include <com/sun/star/bridge/BridgeFactory.hpp>
 #include <com/sun/star/connection/Connector.hpp>
-#include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
@@ -116,7 +115,8 @@ std::shared_ptr<Connection> Connection::Open(const std::string& pipeName) {
   live[pipeName] = connection;
   try {
     connection->Attach(pipeName);
-  } catch (const css::connection::NoConnectException&) {
+  } catch (const css::uno::Exception&) {
+    // Nothing listens on the pipe (NoConnectException), or the pipe would not carry a bridge.
     return nullptr;
   } catch (const Exception&) {
     // An office that went away while we attached is no office to attach to.
@@ -141,7 +141,7 @@ void Connection::Attach(const std::string& pipeName) {
   }
 
   // Connecting to a local pipe does not wait for the office, so it needs no watchdog;
-  // NoConnectException (nothing listens) goes to Open.
+  // its failures (NoConnectException: nothing listens) go to Open.
   const auto pipe = rtl::OUString::createFromAscii(("pipe,name=" + pipeName).c_str());
   {
     SigPipeBlocked blocked;
@@ -149,6 +149,7 @@ void Connection::Attach(const std::string& pipeName) {
         css::connection::Connector::create(local_)->connect(pipe);
     bridge_ = css::bridge::BridgeFactory::create(local_)->createBridge("", "urp", link, nullptr);
   }
+  bridgeIdentity_ = Reference<css::uno::XInterface>(bridge_, UNO_QUERY);
 
   watchdog_ = std::thread([this] { Watch(); });
   desktop_ = Run([&] {
@@ -171,6 +172,7 @@ Connection::~Connection() {
   desktop_.clear();
   DisposeQuietly(bridge_);
   bridge_.clear();
+  bridgeIdentity_.clear();
   DisposeQuietly(local_);
   local_.clear();
 }
@@ -217,9 +219,11 @@ void Connection::ThrowIfDropped() {
 }
 
 void Connection::Translate(const css::uno::Exception& error, const css::uno::Any& caught) {
-  // A bridge names itself as the source when its pipe has gone; an office object that was
-  // disposed (a closed document) does not.
-  const bool fromBridge = Reference<css::bridge::XBridge>(error.Context, UNO_QUERY).is();
+  // The bridge names itself as the source when its pipe has gone; an office object that was
+  // disposed (a closed document) does not. No remote call here: nothing guards this part,
+  // and the context may be an object in a frozen office.
+  const bool fromBridge = (error.Context.is() && error.Context.get() == bridgeIdentity_.get()) ||
+                          error.Message.startsWith("Binary URP bridge");
   if (timedOut_ || dropped_ || fromBridge) {
     const bool timedOut = timedOut_;
     dropped_ = true;

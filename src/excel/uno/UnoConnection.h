@@ -82,6 +82,7 @@ class Connection {
 
   css::uno::Reference<css::uno::XComponentContext> local_;
   css::uno::Reference<css::bridge::XBridge> bridge_;
+  css::uno::Reference<css::uno::XInterface> bridgeIdentity_;
   css::uno::Reference<css::frame::XDesktop2> desktop_;
 };
 
