@@ -114,8 +114,14 @@ void Office::Start() {
   fs::remove(profile_ + "/.lock");
   const std::string log = std::string(KESTRINE_CALC_WORK_DIR) + "/office-" + name_ + ".log";
   const std::string program = std::string(KESTRINE_LO_PROGRAM_DIR) + "/soffice.bin";
-  std::vector<std::string> args = {program, "-env:UserInstallation=file://" + profile_,
-                                   "--norestore", "--nologo", "--nodefault"};
+  rtl::OUString profileUrl;
+  osl::FileBase::getFileURLFromSystemPath(
+      rtl::OStringToOUString(profile_.c_str(), RTL_TEXTENCODING_UTF8), profileUrl);
+  std::vector<std::string> args = {
+      program,
+      "-env:UserInstallation=" +
+          std::string(rtl::OUStringToOString(profileUrl, RTL_TEXTENCODING_UTF8).getStr()),
+      "--norestore", "--nologo", "--nodefault"};
   if (display_.empty()) args.push_back("--headless");
   if (accept_ == Accept::CommandLine)
     args.push_back("--accept=pipe,name=" + pipe_ + ";urp;StarOffice.ComponentContext");
