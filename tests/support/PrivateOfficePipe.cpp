@@ -9,7 +9,7 @@
 namespace {
 
 const bool kIsolated = [] {
-  kestrine::uno::SetPipeNameForTesting("kestrine-dialog-tests-nobody-" + std::to_string(getpid()));
+  kestrine::uno::SetPipeNameForTesting("kestrine-test-nobody-" + std::to_string(getpid()));
   return true;
 }();
 
