@@ -298,7 +298,7 @@ void TFormMain::SetFrameBounds(const QRect& frame) {
   resize(std::max(frame.width() - extraWidth, 1), std::max(frame.height() - extraHeight, 1));
   // The platform may report the new geometry later, possibly after a state change; what was
   // asked for is the normal frame now.
-  RememberNormalFrame(frame);
+  RememberNormalFrame(frame, false);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -327,12 +327,15 @@ void TFormMain::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() != QEvent::WindowStateChange) return;
   const auto old = static_cast<QWindowStateChangeEvent*>(event)->oldState();
-  if ((windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) &&
-      !(old & (Qt::WindowMaximized | Qt::WindowFullScreen)) && normalFrames_[0].isValid() &&
-      normalFrames_[1] == frameGeometry() && screen() &&
-      frameGeometry().contains(screen()->availableGeometry())) {
-    // The maximised size arrived before the state: the frame before it is the normal one.
-    normalFrames_[1] = normalFrames_[0];
+  constexpr Qt::WindowStates kNotNormal =
+      Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+  if ((windowState() & kNotNormal) && !(old & kNotNormal) && lastFrameFromEvent_ &&
+      normalFrames_[0].isValid() && lastFrameTime_.isValid() && lastFrameTime_.elapsed() < 250) {
+    // The window manager may report the maximised size just before the state it belongs
+    // to: the frame before it is the normal one.
+    if (screen() && normalFrames_[1].contains(screen()->availableGeometry())) {
+      normalFrames_[1] = normalFrames_[0];
+    }
   }
   if ((windowState() & Qt::WindowMinimized) && !(old & Qt::WindowMinimized)) {
     // Runs once the minimising has been handled, as the application's own event would.
@@ -359,11 +362,13 @@ void TFormMain::RememberNormalFrame() {
       (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
     return;
   }
-  RememberNormalFrame(frameGeometry());
+  RememberNormalFrame(frameGeometry(), true);
 }
 
-void TFormMain::RememberNormalFrame(const QRect& frame) {
+void TFormMain::RememberNormalFrame(const QRect& frame, bool fromEvent) {
   if (frame == normalFrames_[1]) return;
+  lastFrameFromEvent_ = fromEvent;
+  lastFrameTime_.start();
   normalFrames_[0] = normalFrames_[1];
   normalFrames_[1] = frame;
 }

@@ -1,5 +1,6 @@
 #pragma once
 // The main window: tool bar, book tree, status bar, the commands and the tray icon.
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMetaObject>
 #include <QRect>
@@ -122,7 +123,7 @@ class TFormMain : public QMainWindow {
   void ApplyStartupPlacement();
   void SetFrameBounds(const QRect& frame);
   void RememberNormalFrame();
-  void RememberNormalFrame(const QRect& frame);
+  void RememberNormalFrame(const QRect& frame, bool fromEvent);
   void WarnAndShowStatus(const QString& text);
 
   TConfig Config;
@@ -132,9 +133,11 @@ class TFormMain : public QMainWindow {
   [[maybe_unused]] QTreeWidgetItem* HintNode = nullptr;  // the node whose hint shows
 
   QMetaObject::Connection idleConnection_;
-  // The last two normal frames: a window manager may report the maximised size just before
-  // it reports the state, and the older entry is the real normal frame then.
+  // The last two normal frames: a window manager may report a new geometry just before it
+  // reports the new state, and the older entry is the real normal frame then.
   std::array<QRect, 2> normalFrames_;
+  QElapsedTimer lastFrameTime_;
+  bool lastFrameFromEvent_ = false;
   QSize sizeAtLastMove_;
   bool placing_ = false;
 };

@@ -1,0 +1,130 @@
+#include "XSession.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace kestrine::test {
+
+namespace {
+
+bool WaitUntil(const std::function<bool()>& done) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string RunCommand(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
+    char buffer[512];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out;
+}
+
+pid_t XSession::Spawn(const std::vector<std::string>& argv) {
+  std::vector<char*> args;
+  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  const std::string log = (home_.Path() / (argv[0] + ".log")).string();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  // Output goes to a log that a failed start shows. Descriptors without close-on-exec, the
+  // display pipe of Xvfb among them, are inherited.
+  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+  pid_t pid = 0;
+  const int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) throw std::runtime_error("cannot start " + argv[0]);
+  pids_.push_back(pid);
+  return pid;
+}
+
+std::string XSession::Logs() const {
+  std::string all;
+  for (const char* name : {"Xvfb", "openbox", "trayer"}) {
+    std::ifstream in(home_.Path() / (std::string(name) + ".log"));
+    std::stringstream text;
+    text << in.rdbuf();
+    all += std::string("--- ") + name + "\n" + text.str();
+  }
+  return all;
+}
+
+XSession::XSession() {
+  try {
+    Start();
+  } catch (...) {
+    Stop();
+    throw;
+  }
+}
+
+void XSession::Start() {
+  setenv("HOME", home_.Path().c_str(), 1);
+  int fds[2];
+  if (pipe(fds) != 0) throw std::runtime_error("pipe");
+  Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten",
+         "tcp"});
+  close(fds[1]);
+  std::string number;
+  pollfd p{fds[0], POLLIN, 0};
+  while (poll(&p, 1, 15000) > 0) {
+    char c;
+    if (read(fds[0], &c, 1) != 1 || c == '\n') break;
+    number += c;
+  }
+  close(fds[0]);
+  if (number.empty()) throw std::runtime_error("Xvfb gave no display\n" + Logs());
+  display_ = ":" + number;
+  setenv("DISPLAY", display_.c_str(), 1);
+
+  const pid_t openbox = Spawn({"openbox"});
+  // Openbox names its theme on the root window late in its start-up, after it has taken
+  // over window management; a window mapped before that may wait unmanaged.
+  const bool started = WaitUntil([&] {
+    return RunCommand("xprop -root _OB_THEME").find(" = ") != std::string::npos ||
+           waitpid(openbox, nullptr, WNOHANG) == openbox;
+  });
+  if (!started || RunCommand("xprop -root _OB_THEME").find(" = ") == std::string::npos) {
+    throw std::runtime_error("openbox did not start\n" + Logs());
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24",
+         "--SetDockType", "true"});
+}
+
+void XSession::Stop() {
+  for (auto it = pids_.rbegin(); it != pids_.rend(); ++it) kill(*it, SIGTERM);
+  for (pid_t pid : pids_) waitpid(pid, nullptr, 0);
+  pids_.clear();
+}
+
+XSession::~XSession() {
+  Stop();
+}
+
+}  // namespace kestrine::test

@@ -1,0 +1,36 @@
+#pragma once
+// A private X display for one test process: Xvfb on a free display, openbox, and trayer as
+// the tray host, each run with HOME in a temporary folder and stopped by its PID.
+#include <sys/types.h>
+#include <string>
+#include <vector>
+
+#include "support/TestHelpers.h"
+
+namespace kestrine::test {
+
+class XSession {
+ public:
+  XSession();  // sets DISPLAY for this process and its children
+  ~XSession();
+  XSession(const XSession&) = delete;
+  XSession& operator=(const XSession&) = delete;
+
+  const std::string& Display() const { return display_; }
+  // What the three programs printed.
+  std::string Logs() const;
+
+ private:
+  void Start();
+  void Stop();
+  pid_t Spawn(const std::vector<std::string>& argv);
+
+  TempDir home_;
+  std::string display_;
+  std::vector<pid_t> pids_;  // stopped in reverse order
+};
+
+// Runs a command with the session's DISPLAY and returns what it printed.
+std::string RunCommand(const std::string& command);
+
+}  // namespace kestrine::test
