@@ -117,8 +117,8 @@ void TFormMain::CreateComponents() {
     ImageListExcelNode[i] = Icon(nodeImages[i]);
 
   QIcon appIcon;
-  for (const char* size : {"16", "32", "48", "256"}) {
-    appIcon.addFile(QStringLiteral(":/icons/app-%1.png").arg(QLatin1String(size)));
+  for (const int size : {16, 32, 48, 256}) {
+    appIcon.addFile(QStringLiteral(":/icons/app-%1.png").arg(size), QSize(size, size));
   }
   setWindowIcon(appIcon);
 
@@ -497,10 +497,15 @@ void TFormMain::ActionBookReloadExecute() {
 void TFormMain::RebuildBookmarkNodes() {
   QTreeWidgetItem* root = BookmarkRoot();
   qDeleteAll(root->takeChildren());
+  // Added in one go: the view lays out once, not once per bookmark.
+  QList<QTreeWidgetItem*> nodes;
+  nodes.reserve(static_cast<qsizetype>(Config.Bookmarks.size()));
   for (const auto& bookmark : Config.Bookmarks) {
-    auto* node = new QTreeWidgetItem(root, QStringList(ToQString(bookmark->GetDisplayText())));
+    auto* node = new QTreeWidgetItem(QStringList(ToQString(bookmark->GetDisplayText())));
     node->setIcon(0, ImageListExcelNode[kBookmarkImage]);
+    nodes.append(node);
   }
+  root->addChildren(nodes);
   UpdateBookmarkNodesEnabled();
   root->setExpanded(true);
   TreeViewBook->expandRecursively(TreeViewBook->indexFromItem(root));
