@@ -80,6 +80,21 @@ TEST_F(ApplicationTest, WarningBoxIsAModalWarningWithOneOkButton) {
   EXPECT_EQ(buttonText, QStringLiteral("OK"));
 }
 
+TEST_F(ApplicationTest, PointerOverAToolButtonShowsItsLongHint) {
+  server.Register();
+  StartForm();
+  ASSERT_EQ(Q8(form->GetStatusText()), "ブックを読み込みました。");
+  EXPECT_EQ(Q8(form->ToolButton1->toolTip()), "ブックの再読み込み");
+
+  QTest::mouseMove(form->ToolButton1);
+  EXPECT_TRUE(RunEventLoop(1000, [&] {
+    return Q8(form->GetStatusText()) == "Excelに接続してブック情報を再読み込みします";
+  })) << Q8(form->GetStatusText());
+  QTest::mouseMove(form->TreeViewBook->viewport(), QPoint(100, 200));
+  EXPECT_TRUE(RunEventLoop(1000, [&] { return form->GetStatusText().isEmpty(); }))
+      << Q8(form->GetStatusText());
+}
+
 TEST(HelpFile, ExtensionReplacedByChm) {
   using kestrine::app::ChangeFileExt;
   EXPECT_EQ(ChangeFileExt(u"C:\\x\\prog.exe", u".CHM"), u"C:\\x\\prog.CHM");
