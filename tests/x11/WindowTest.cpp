@@ -170,6 +170,24 @@ TEST_F(WindowTest, PlacementSurvivesCloseAndStart) {
   }
 }
 
+TEST_F(WindowTest, MovedNearAnEdgeSnapsOntoIt) {
+  server.Register();
+  StartForm();
+  Settle();
+  const QRect area = form->screen()->availableGeometry();
+  const QSize size = form->frameGeometry().size();
+  // Moved by the window manager, as a drag would: 6 px from the left edge lands on it.
+  RunCommand("xdotool windowmove " + Hex(form->winId()) + " " + std::to_string(area.left() + 6) +
+             " 300");
+  EXPECT_TRUE(WaitFor(3000, [&] { return form->frameGeometry().left() == area.left(); }))
+      << form->frameGeometry().left();
+  EXPECT_EQ(form->frameGeometry().size(), size);
+  // Far from every edge it stays where it was put.
+  RunCommand("xdotool windowmove " + Hex(form->winId()) + " 300 300");
+  Settle();
+  EXPECT_GT(form->frameGeometry().left(), area.left() + 100);
+}
+
 TEST_F(WindowTest, MinimisedIntoTheTrayAndBackByAClick) {
   ASSERT_TRUE(WaitFor(5000, [] { return QSystemTrayIcon::isSystemTrayAvailable(); }));
   WriteConfig([](TConfig& config) { config.InTaskTray = true; });
