@@ -3,7 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,8 +15,6 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
-
-extern char** environ;
 
 namespace kestrine::test {
 
@@ -49,16 +47,24 @@ pid_t XSession::Spawn(const std::vector<std::string>& argv) {
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
   const std::string log = (home_.Path() / (argv[0] + ".log")).string();
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  // Output goes to a log that a failed start shows. Descriptors without close-on-exec, the
-  // display pipe of Xvfb among them, are inherited.
-  posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-  pid_t pid = 0;
-  const int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) throw std::runtime_error("cannot start " + argv[0]);
+  const pid_t parent = getpid();
+  const pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("cannot start " + argv[0]);
+  if (pid == 0) {
+    // Dies with the test process, even when a time-out kills that one outright.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) _exit(1);
+    // Output goes to a log that a failed start shows. Descriptors without close-on-exec, the
+    // display pipe of Xvfb among them, are inherited.
+    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    if (out >= 0) {
+      dup2(out, 1);
+      dup2(out, 2);
+      close(out);
+    }
+    execvp(args[0], args.data());
+    _exit(127);
+  }
   pids_.push_back(pid);
   return pid;
 }
