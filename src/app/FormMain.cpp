@@ -39,7 +39,7 @@ QIcon Icon(const char* name) {
   return QIcon(QStringLiteral(":/icons/") + QLatin1String(name));
 }
 
-struct ActionSpec {
+struct ActionRow {
   QAction* TFormMain::*member;
   const char16_t* category;
   const char16_t* caption;
@@ -49,7 +49,7 @@ struct ActionSpec {
 };
 
 // The command table: category, caption, short hint (tool tip), long hint (status bar), image.
-const ActionSpec kActions[] = {
+const ActionRow kActions[] = {
     {&TFormMain::ActionBookReload, u"", u"再読み込み(&R)", u"ブックの再読み込み",
      u"Excelに接続してブック情報を再読み込みします", 0},
     {&TFormMain::ActionConfigGeneral, u"", u"全般設定", u"全般設定", u"全般設定画面を表示します。",
@@ -126,16 +126,16 @@ void TFormMain::CreateComponents() {
   formFont.setPixelSize(11);
   setFont(formFont);
 
-  for (const ActionSpec& spec : kActions) {
-    auto* action = new QAction(ToQString(spec.caption), this);
-    action->setToolTip(ToQString(spec.shortHint));
-    action->setStatusTip(ToQString(spec.longHint));
-    action->setProperty("category", ToQString(spec.category));
-    action->setProperty("imageIndex", spec.image);
-    if (spec.image >= 0) action->setIcon(ImageList1[static_cast<size_t>(spec.image)]);
+  for (const ActionRow& row : kActions) {
+    auto* action = new QAction(ToQString(row.caption), this);
+    action->setToolTip(ToQString(row.shortHint));
+    action->setStatusTip(ToQString(row.longHint));
+    action->setProperty("category", ToQString(row.category));
+    action->setProperty("imageIndex", row.image);
+    if (row.image >= 0) action->setIcon(ImageList1[static_cast<size_t>(row.image)]);
     // An action without a handler stays disabled until its command connects one.
     action->setEnabled(false);
-    this->*spec.member = action;
+    this->*row.member = action;
   }
   ActionBookReload->setObjectName(QStringLiteral("ActionBookReload"));
   ActionConfigGeneral->setObjectName(QStringLiteral("ActionConfigGeneral"));
