@@ -82,6 +82,7 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
   kestrine::app::SetHelpFile(
       kestrine::app::ChangeFileExt(kestrine::platform::ExecutablePath(), u".CHM"));
   HotKeyId = 0;
+  SetUpTrayAndSettings();
 
   // A missing or unreadable file never stops the start: whatever was read so far stays.
   try {
@@ -265,7 +266,7 @@ void TFormMain::FirstIdle() {
   ActionViewStayOnTop->setChecked(!Config.ShowStayOnTop);
   ActionViewStayOnTopExecute();
 
-  // The hotkey registration joins here, before the bookmark nodes.
+  UpdateHotKey();
 
   RebuildBookmarkNodes();
   ActionBookReloadExecute();

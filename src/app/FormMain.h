@@ -20,6 +20,10 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
+namespace kestrine::native {
+class GlobalHotKey;
+}
+
 class TFormMain : public QMainWindow {
   Q_OBJECT
 
@@ -140,4 +144,25 @@ class TFormMain : public QMainWindow {
   bool lastFrameFromEvent_ = false;
   QSize sizeAtLastMove_;
   bool placing_ = false;
+
+  // Tray menu, hotkey, settings and help
+ public:
+  // Rebuilds both submenus of the tray menu from the tables and the bookmark list.
+  void PopupMenuTrayIconPopup();
+  // Click events of the entries the rebuild makes; the entry's "Tag" is resolved at click time.
+  void ActionTrayIconSheetClickExecute(QObject* Sender);
+  void ActionTrayIconBookmarkClickExecute(QObject* Sender);
+  void UpdateHotKey();
+  void RegisterHotKeyCode();
+  void UnregisterHotKeyCode();
+  void WMHotKey(int id);
+  void ActionConfigGeneralExecute();
+  void ActionHelpVersionExecute();
+  void ActionHelpHelpExecute();
+  // Topic 0 opens the help file at its default topic.
+  void ShowHelp(int topic);
+
+ private:
+  void SetUpTrayAndSettings();
+  kestrine::native::GlobalHotKey* HotKey = nullptr;
 };
