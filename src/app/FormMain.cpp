@@ -79,6 +79,7 @@ constexpr int kBookmarkImage = 0, kBookImage = 1, kSheetImage = 2, kRootImage = 
 TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
   kestrine::app::InitResources();
   CreateComponents();
+  SetUpBookmarkCommands();
   kestrine::app::SetHelpFile(
       kestrine::app::ChangeFileExt(kestrine::platform::ExecutablePath(), u".CHM"));
   HotKeyId = 0;
@@ -220,7 +221,11 @@ void TFormMain::CreateComponents() {
   PopupMenuTreeView->addAction(D1);
   connect(TreeViewBook, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     // A right click selects the node under the pointer before the menu opens.
-    if (QTreeWidgetItem* item = TreeViewBook->itemAt(pos)) TreeViewBook->setCurrentItem(item);
+    if (QTreeWidgetItem* item = TreeViewBook->itemAt(pos)) {
+      TreeViewBook->setCurrentItem(item);
+      // A disabled node cannot be selected; the menu must not act on the node selected before.
+      if (TreeViewBook->currentItem() != item) TreeViewBook->setCurrentItem(nullptr);
+    }
     PopupMenuTreeView->popup(TreeViewBook->viewport()->mapToGlobal(pos));
   });
 

@@ -14,6 +14,7 @@
 class QAction;
 class QMenu;
 class QStatusBar;
+class TExcel;
 class QSystemTrayIcon;
 class QToolBar;
 class QToolButton;
@@ -97,6 +98,22 @@ class TFormMain : public QMainWindow {
   bool IsSheetListed(const UnicodeString& book, const UnicodeString& sheet) const;
   QTreeWidgetItem* GetSelectedBookmarkNode() const;
 
+  // Bookmark commands
+  void ActionBookmarkInsertExecute();
+  void ActionBookmarkUpdateExecute();
+  void ActionBookmarkDeleteExecute();
+  void PopupMenuTreeViewPopup();
+  // pos is in the tree's viewport.
+  void TreeViewBookMouseMove(const QPoint& pos);
+  // An unnamed bookmark of the active cell; automation failures throw Exception.
+  std::unique_ptr<TBookmarkItem> CreateBookmarkFromActiveCell(TExcel* connection);
+  const QTreeWidgetItem* GetHintNode() const { return HintNode; }
+
+ private:
+  void SetUpBookmarkCommands();
+  void SaveConfigAndRebuildBookmarkNodes();
+
+ public:
   // --- state, for the commands of the window and for tests ---
   QTreeWidgetItem* BookmarkRoot() const;
   TConfig& GetConfig() { return Config; }
@@ -134,7 +151,7 @@ class TFormMain : public QMainWindow {
   TSheetTable SheetTable;
   TNodeTable NodeTable;
   int HotKeyId = 0;
-  [[maybe_unused]] QTreeWidgetItem* HintNode = nullptr;  // the node whose hint shows
+  QTreeWidgetItem* HintNode = nullptr;  // the node whose hint shows
 
   QMetaObject::Connection idleConnection_;
   // The last two normal frames: a window manager may report a new geometry just before it
