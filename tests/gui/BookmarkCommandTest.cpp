@@ -540,6 +540,28 @@ TEST_F(BookmarkCommandTest, SettingsFolderThatCannotBeMadeIsReportedAndTheNodesA
   fs::remove(folder);
 }
 
+TEST_F(BookmarkCommandTest, FailureInsideTheOpenDialogIsReportedAndTheCommandGoesOn) {
+  StartWith({"b0"});
+  form->ActionViewStayOnTop->trigger();
+  Run(form->ActionBookmarkInsert, {[&](QWidget* modal) {
+        TFormBookmarkItemEdit* dialog = EditDialog(modal);
+        ASSERT_NE(dialog, nullptr);
+        // Other.xlsx is closed in the spreadsheet while the dialog lists it.
+        server.books.erase(server.books.begin() + 1);
+        QTest::keyClick(dialog->ComboBoxBook, Qt::Key_Down);
+        EXPECT_THAT(WarningTexts(), ElementsAre("インデックスが有効範囲にありません。"));
+        EXPECT_TRUE(dialog->isVisible());
+        QTest::keyClick(dialog->ComboBoxBook, Qt::Key_Up);
+        dialog->BtnOk->click();
+      }});
+
+  EXPECT_THAT(OnDisk(),
+              ElementsAre("b0|Report.xlsx!Data|1,1", "Report.xlsx!Data[C:7]|Report.xlsx!Data|2,6"));
+  ExpectNodesMatchList();
+  EXPECT_TRUE(form->ActionViewStayOnTop->isChecked());
+  EXPECT_EQ(warnings.size(), 1u);
+}
+
 TEST_F(BookmarkCommandTest, ContextMenuEnablesChangeAndDeleteOnBookmarkNodesOnly) {
   WriteConfig([](TConfig& config) {
     config.Bookmarks.push_back(Item("listed", "Report.xlsx", "Data", 0, 0));
