@@ -105,7 +105,10 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
                             });
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain() {
+  // The tree outlives this part of the window; its removals must not reach handlers here.
+  TreeViewBook->model()->disconnect(this);
+}
 
 void TFormMain::CreateComponents() {
   setWindowTitle(kestrine::app::kApplicationTitle);
