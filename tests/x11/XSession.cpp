@@ -90,6 +90,20 @@ XSession::XSession() {
 }
 
 void XSession::Start() {
+  // A display that another server still holds makes Xvfb give up after naming it; the next
+  // try picks another display.
+  for (int attempt = 1;; ++attempt) {
+    try {
+      StartOnce();
+      return;
+    } catch (const std::runtime_error&) {
+      Stop();
+      if (attempt == 3) throw;
+    }
+  }
+}
+
+void XSession::StartOnce() {
   setenv("HOME", home_.Path().c_str(), 1);
   int fds[2];
   if (pipe(fds) != 0) throw std::runtime_error("pipe");

@@ -22,6 +22,7 @@ class XSession {
 
  private:
   void Start();
+  void StartOnce();
   void Stop();
   pid_t Spawn(const std::vector<std::string>& argv);
 
