@@ -132,15 +132,25 @@ TEST_F(SaveFault, KilledWhileSaving) {
   constexpr int kKills = 400;
   for (int k = 0; k < kKills; ++k) {
     WriteBytes(path, old);
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
     const pid_t pid = fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
-      // Save for ever: the first save replaces the old file, every later one rewrites the new.
+      // Tell the parent the saving starts now, then save for ever: the first save replaces
+      // the old file, every later one rewrites the new.
+      close(ready[0]);
+      if (write(ready[1], "x", 1) != 1) _exit(1);
       for (;;) config.Save(name);
     }
-    // Starting the child costs time too; spread the kills over it and a few saves.
-    const auto span = std::chrono::duration_cast<std::chrono::microseconds>(perSave) * 4 +
-                      std::chrono::microseconds(1500);
+    close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    close(ready[0]);
+    // Half the kills spread over the first save and the two after it; the other half over
+    // 50 ms, since a forked child's first save can be much slower than the ones measured.
+    const auto span = k % 2 ? std::chrono::duration_cast<std::chrono::microseconds>(perSave) * 3
+                            : std::chrono::microseconds(50000);
     const auto delay = span * std::uniform_int_distribution<int>(0, 1000)(rng) / 1000;
     std::this_thread::sleep_for(delay);
     kill(pid, SIGKILL);
