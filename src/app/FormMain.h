@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <QRect>
 #include <array>
+#include <functional>
 #include <map>
 #include <utility>
 
@@ -112,6 +113,10 @@ class TFormMain : public QMainWindow {
  private:
   void SetUpBookmarkCommands();
   void SaveConfigAndRebuildBookmarkNodes();
+  // The add and change commands: the dialog preset by `shown`, its item handed to `store`.
+  void EditBookmarkInDialog(
+      const std::function<const TBookmarkItem*(TExcel*)>& shown,
+      const std::function<void(std::unique_ptr<TBookmarkItem>)>& store);
 
  public:
   // --- state, for the commands of the window and for tests ---

@@ -139,7 +139,9 @@ void TFormMain::SaveConfigAndRebuildBookmarkNodes() {
   RebuildBookmarkNodes();
 }
 
-void TFormMain::ActionBookmarkInsertExecute() {
+void TFormMain::EditBookmarkInDialog(
+    const std::function<const TBookmarkItem*(TExcel*)>& shown,
+    const std::function<void(std::unique_ptr<TBookmarkItem>)>& store) {
   const std::unique_ptr<TExcel> excel = TExcel::Connect();
   if (!excel) {
     WarnAndShowStatus(ToQString(kNoConnection));
@@ -150,38 +152,34 @@ void TFormMain::ActionBookmarkInsertExecute() {
   form.OnHelp = [this](int topic) { ShowHelp(topic); };
   try {
     form.LoadBooks(excel.get());
-    form.SetBookmarkItem(CreateBookmarkFromActiveCell(excel.get()).get());
+    form.SetBookmarkItem(shown(excel.get()));
     if (form.exec() != QDialog::Accepted) return;
-    Config.Bookmarks.push_back(form.CreateBookmarkItem());
+    store(form.CreateBookmarkItem());
     SaveConfigAndRebuildBookmarkNodes();
   } catch (const Exception& e) {
     kestrine::app::ShowWarningBox(this, ToQString(e.Message()));
   }
 }
 
+void TFormMain::ActionBookmarkInsertExecute() {
+  std::unique_ptr<TBookmarkItem> fromActiveCell;
+  EditBookmarkInDialog(
+      [&](TExcel* excel) {
+        fromActiveCell = CreateBookmarkFromActiveCell(excel);
+        return fromActiveCell.get();
+      },
+      [this](std::unique_ptr<TBookmarkItem> item) { Config.Bookmarks.push_back(std::move(item)); });
+}
+
 void TFormMain::ActionBookmarkUpdateExecute() {
   QTreeWidgetItem* node = GetSelectedBookmarkNode();
   if (!node) return;
-  const std::unique_ptr<TExcel> excel = TExcel::Connect();
-  if (!excel) {
-    WarnAndShowStatus(ToQString(kNoConnection));
-    return;
-  }
-  const TStayOnTopPause pause(*this);
-  TFormBookmarkItemEdit form(this);
-  form.OnHelp = [this](int topic) { ShowHelp(topic); };
-  try {
-    // Only the bookmark commands change the list or its nodes, and the dialog is modal: the
-    // index stays valid while it is open.
-    const auto index = static_cast<size_t>(BookmarkRoot()->indexOfChild(node));
-    form.LoadBooks(excel.get());
-    form.SetBookmarkItem(Config.Bookmarks.at(index).get());
-    if (form.exec() != QDialog::Accepted) return;
-    Config.Bookmarks.at(index) = form.CreateBookmarkItem();
-    SaveConfigAndRebuildBookmarkNodes();
-  } catch (const Exception& e) {
-    kestrine::app::ShowWarningBox(this, ToQString(e.Message()));
-  }
+  // Only the bookmark commands change the list or its nodes, and the dialog is modal: the
+  // index stays valid while it is open.
+  const auto index = static_cast<size_t>(BookmarkRoot()->indexOfChild(node));
+  EditBookmarkInDialog(
+      [&](TExcel*) { return Config.Bookmarks.at(index).get(); },
+      [&](std::unique_ptr<TBookmarkItem> item) { Config.Bookmarks.at(index) = std::move(item); });
 }
 
 void TFormMain::ActionBookmarkDeleteExecute() {
