@@ -114,9 +114,8 @@ class TFormMain : public QMainWindow {
   void SetUpBookmarkCommands();
   void SaveConfigAndRebuildBookmarkNodes();
   // The add and change commands: the dialog preset by `shown`, its item handed to `store`.
-  void EditBookmarkInDialog(
-      const std::function<const TBookmarkItem*(TExcel*)>& shown,
-      const std::function<void(std::unique_ptr<TBookmarkItem>)>& store);
+  void EditBookmarkInDialog(const std::function<const TBookmarkItem*(TExcel*)>& shown,
+                            const std::function<void(std::unique_ptr<TBookmarkItem>)>& store);
 
  public:
   // --- state, for the commands of the window and for tests ---
