@@ -15,6 +15,7 @@
 #include <filesystem>
 
 #include "GuiFixture.h"
+#include "ModalAnswers.h"
 #include "app/QtText.h"
 #include "bookmarks/BookmarkItem.h"
 #include "bookmarks/FormBookmarkItemEdit.h"
@@ -29,84 +30,6 @@ using ::testing::IsEmpty;
 using ::testing::UnorderedElementsAre;
 
 const char kNoConnection[] = "Excelに接続できませんでした。";
-
-// Answers modal widgets from a short repeating timer, one step for each that opens. A step
-// runs from a timer of its own, so it may open another modal widget. Whatever is still open
-// when the time is up is closed, and the test fails.
-class ModalAnswers {
- public:
-  using Step = std::function<void(QWidget* modal)>;
-  explicit ModalAnswers(std::vector<Step> steps) : steps_(std::move(steps)) {
-    clock_.start();
-    QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
-    timer_.start(20);
-  }
-  ModalAnswers(const ModalAnswers&) = delete;
-  ModalAnswers& operator=(const ModalAnswers&) = delete;
-  size_t StepsRun() const { return next_; }
-
- private:
-  void Tick() {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (clock_.elapsed() > 10000) {
-      timer_.stop();
-      ADD_FAILURE() << "a modal widget was left open";
-      if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
-      return;
-    }
-    if (!modal || starting_) return;
-    if (next_ >= steps_.size()) {
-      ADD_FAILURE() << "an unexpected modal widget: " << Q8(modal->windowTitle());
-      if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
-      return;
-    }
-    const size_t step = next_++;
-    starting_ = true;
-    QTimer::singleShot(0, modal, [this, step, modal] {
-      starting_ = false;
-      steps_[step](modal);
-    });
-  }
-  std::vector<Step> steps_;
-  size_t next_ = 0;
-  bool starting_ = false;
-  QElapsedTimer clock_;
-  QTimer timer_;
-};
-
-TFormBookmarkItemEdit* EditDialog(QWidget* modal) {
-  auto* dialog = qobject_cast<TFormBookmarkItemEdit*>(modal);
-  EXPECT_NE(dialog, nullptr) << "not the edit dialog";
-  return dialog;
-}
-
-ModalAnswers::Step Confirm() {
-  return [](QWidget* modal) {
-    if (auto* dialog = EditDialog(modal)) dialog->BtnOk->click();
-  };
-}
-
-ModalAnswers::Step Cancel() {
-  return [](QWidget* modal) {
-    if (auto* dialog = EditDialog(modal)) dialog->BitBtn2->click();
-  };
-}
-
-// Clicks the button of a message box that carries this text.
-ModalAnswers::Step Press(const char* button) {
-  return [button](QWidget* modal) {
-    auto* box = qobject_cast<QMessageBox*>(modal);
-    ASSERT_NE(box, nullptr) << "not a message box";
-    for (QAbstractButton* b : box->buttons()) {
-      if (Q8(b->text()) == button) {
-        b->click();
-        return;
-      }
-    }
-    ADD_FAILURE() << "no button " << button;
-    box->reject();
-  };
-}
 
 std::unique_ptr<TBookmarkItem> Item(const char* name, const char* book, const char* sheet,
                                     int column, int row) {
