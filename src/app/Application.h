@@ -26,6 +26,19 @@ WarningBoxFunction SetWarningBoxFunction(WarningBoxFunction function);
 // or pass the exception; what does not derive from Exception shows an empty message.
 void ReportEscapedException(std::exception_ptr error);
 
+// A signal's handler whose exceptions are reported as notify reports them, but before they
+// reach Qt's frames: those are not built to be unwound, and unwinding them skips their cleanup.
+template <class Handler>
+auto Reported(Handler handler) {
+  return [handler = std::move(handler)] {
+    try {
+      handler();
+    } catch (...) {
+      ReportEscapedException(std::current_exception());
+    }
+  };
+}
+
 // The help file: the executable's path with its extension replaced by ".CHM".
 UnicodeString ChangeFileExt(const UnicodeString& path, const UnicodeString& extension);
 void SetHelpFile(const UnicodeString& path);

@@ -157,7 +157,8 @@ void TFormMain::CreateComponents() {
 
   // Handlers of this window; the other commands connect theirs where they are built.
   auto bind = [this](QAction* action, void (TFormMain::*handler)()) {
-    connect(action, &QAction::triggered, this, handler);
+    connect(action, &QAction::triggered, this,
+            kestrine::app::Reported([this, handler] { (this->*handler)(); }));
     action->setEnabled(true);
   };
   bind(ActionBookReload, &TFormMain::ActionBookReloadExecute);

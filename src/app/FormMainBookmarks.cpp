@@ -104,9 +104,13 @@ bool OnItemProper(const QTreeWidget* tree, QTreeWidgetItem* node, const QPoint& 
 }  // namespace
 
 void TFormMain::SetUpBookmarkCommands() {
-  connect(ActionBookmarkInsert, &QAction::triggered, this, &TFormMain::ActionBookmarkInsertExecute);
-  connect(ActionBookmarkUpdate, &QAction::triggered, this, &TFormMain::ActionBookmarkUpdateExecute);
-  connect(ActionBookmarkDelete, &QAction::triggered, this, &TFormMain::ActionBookmarkDeleteExecute);
+  using kestrine::app::Reported;
+  connect(ActionBookmarkInsert, &QAction::triggered, this,
+          Reported([this] { ActionBookmarkInsertExecute(); }));
+  connect(ActionBookmarkUpdate, &QAction::triggered, this,
+          Reported([this] { ActionBookmarkUpdateExecute(); }));
+  connect(ActionBookmarkDelete, &QAction::triggered, this,
+          Reported([this] { ActionBookmarkDeleteExecute(); }));
   ActionBookmarkInsert->setEnabled(true);
   // Update and delete are enabled by the context menu as it opens.
   connect(PopupMenuTreeView, &QMenu::aboutToShow, this, &TFormMain::PopupMenuTreeViewPopup);

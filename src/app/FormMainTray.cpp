@@ -70,7 +70,7 @@ void TFormMain::SetUpTrayAndSettings() {
   connect(PopupMenuTrayIcon, &QMenu::aboutToShow, this, &TFormMain::PopupMenuTrayIconPopup);
 
   auto bind = [this](QAction* action, auto handler) {
-    connect(action, &QAction::triggered, this, handler);
+    connect(action, &QAction::triggered, this, kestrine::app::Reported(handler));
     action->setEnabled(true);
   };
   bind(ActionConfigGeneral, [this] { ActionConfigGeneralExecute(); });
@@ -95,7 +95,7 @@ void TFormMain::PopupMenuTrayIconPopup() {
     auto* entry = new QAction(ToQString(bookmark.GetDisplayText()), PopupMenuTrayIconBookmark);
     entry->setProperty(kTag, static_cast<int>(i));
     connect(entry, &QAction::triggered, this,
-            [this, entry] { ActionTrayIconBookmarkClickExecute(entry); });
+            kestrine::app::Reported([this, entry] { ActionTrayIconBookmarkClickExecute(entry); }));
     PopupMenuTrayIconBookmark->addAction(entry);
   }
 
@@ -113,7 +113,7 @@ void TFormMain::PopupMenuTrayIconPopup() {
     auto* entry = new QAction(NumberPrefix(++sheets) + ToQString(sheet), bookEntry);
     entry->setProperty(kTag, number);
     connect(entry, &QAction::triggered, this,
-            [this, entry] { ActionTrayIconSheetClickExecute(entry); });
+            kestrine::app::Reported([this, entry] { ActionTrayIconSheetClickExecute(entry); }));
     bookEntry->addAction(entry);
   }
 }

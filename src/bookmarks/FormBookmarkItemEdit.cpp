@@ -214,10 +214,12 @@ void TFormBookmarkItemEdit::CreateComponents() {
 
   // Only what the user chooses runs the handlers; the dialog's own selections call them
   // where it needs them.
-  connect(ComboBoxBook, &QComboBox::activated, this, [this] { ComboBoxBookChange(); });
-  connect(ComboBoxWorksheet, &QComboBox::activated, this, [this] { ComboBoxWorksheetChange(); });
-  connect(BtnOk, &QPushButton::clicked, this, [this] { BtnOkClick(); });
-  connect(BtnReffer, &QPushButton::clicked, this, [this] { BtnRefferClick(); });
+  using kestrine::app::Reported;
+  connect(ComboBoxBook, &QComboBox::activated, this, Reported([this] { ComboBoxBookChange(); }));
+  connect(ComboBoxWorksheet, &QComboBox::activated, this,
+          Reported([this] { ComboBoxWorksheetChange(); }));
+  connect(BtnOk, &QPushButton::clicked, this, Reported([this] { BtnOkClick(); }));
+  connect(BtnReffer, &QPushButton::clicked, this, Reported([this] { BtnRefferClick(); }));
   connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
 

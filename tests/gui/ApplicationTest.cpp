@@ -8,6 +8,9 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <stdexcept>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include "GuiFixture.h"
 #include "app/Application.h"
@@ -24,7 +27,27 @@ using ::testing::ElementsAre;
 
 class ApplicationTest : public GuiTest {};
 
+// Unwinding through Qt's frames skips their cleanup, so what they held is lost. The test of
+// the last resort does that on purpose; what it loses, from the widgets it made on, is not a
+// finding.
+class LeaksOfQtFramesIgnored {
+ public:
+  LeaksOfQtFramesIgnored() {
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan_disable();
+#endif
+  }
+  ~LeaksOfQtFramesIgnored() {
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan_enable();
+#endif
+  }
+  LeaksOfQtFramesIgnored(const LeaksOfQtFramesIgnored&) = delete;
+  LeaksOfQtFramesIgnored& operator=(const LeaksOfQtFramesIgnored&) = delete;
+};
+
 TEST_F(ApplicationTest, ExceptionEscapingAHandlerIsShownAndTheProgramGoesOn) {
+  const LeaksOfQtFramesIgnored ignored;
   QToolBar bar;
   QAction* action = bar.addAction(QStringLiteral("x"));
   int runs = 0;
@@ -43,6 +66,22 @@ TEST_F(ApplicationTest, ExceptionEscapingAHandlerIsShownAndTheProgramGoesOn) {
   // The message of an Exception; anything else shows as an empty message.
   EXPECT_EQ(runs, 3);
   EXPECT_THAT(WarningTexts(), ElementsAre("ハンドラーが失敗しました。", ""));
+}
+
+// A handler connected through Reported reports what it throws at the connection: the emit
+// returns normally, with no exception left to cross Qt's frames.
+TEST_F(ApplicationTest, ReportedHandlerReportsAtTheConnection) {
+  QAction action;
+  int runs = 0;
+  QObject::connect(&action, &QAction::triggered, kestrine::app::Reported([&] {
+    ++runs;
+    throw Exception(u"ハンドラーが失敗しました。");
+  }));
+  EXPECT_NO_THROW(action.trigger());
+  EXPECT_NO_THROW(action.trigger());
+  EXPECT_EQ(runs, 2);
+  EXPECT_THAT(WarningTexts(),
+              ElementsAre("ハンドラーが失敗しました。", "ハンドラーが失敗しました。"));
 }
 
 TEST_F(ApplicationTest, WarningBoxIsAModalWarningWithOneOkButton) {
