@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test:
 #   1. the Linux build: labels unit, fault, gui, x11, calc, dialogs;
-#   2. the same display-less tests under AddressSanitizer + UndefinedBehaviorSanitizer;
+#   2. every test that needs no display (Qt's offscreen ones included) again under
+#      AddressSanitizer + UndefinedBehaviorSanitizer, LeakSanitizer on;
 #   3. each fuzz target briefly;
 #   4. the Windows cross build under Wine (label wine).
 set -euo pipefail
