@@ -18,6 +18,7 @@
 
 #include "app/Application.h"
 #include "app/CursorHourGlass.h"
+#include "app/PngIcon.h"
 #include "app/QtText.h"
 #include "app/ScreenSnap.h"
 #include "app/TreeNodeItemRAII.h"
@@ -35,8 +36,8 @@ const char16_t kNoConnection[] = u"Excelに接続できませんでした。";
 const char16_t kBooksLoaded[] = u"ブックを読み込みました。";
 constexpr int kVisible = -1;
 
-QIcon Icon(const char* name) {
-  return QIcon(QStringLiteral(":/icons/") + QLatin1String(name));
+QString IconFile(const char* name) {
+  return QStringLiteral(":/icons/") + QLatin1String(name);
 }
 
 struct ActionRow {
@@ -115,16 +116,17 @@ void TFormMain::CreateComponents() {
 
   const char* toolImages[] = {"tool0-reload.png", "tool1-settings.png", "tool2-help.png",
                               "tool3-ontop.png",  "tool4-version.png",  "tool5-bookmark.png"};
-  for (size_t i = 0; i < ImageList1.size(); ++i) ImageList1[i] = Icon(toolImages[i]);
+  for (size_t i = 0; i < ImageList1.size(); ++i)
+    ImageList1[i] = kestrine::app::PngIcon(IconFile(toolImages[i]));
   const char* nodeImages[] = {"node0-bookmark.png", "node1-book.png", "node2-sheet.png",
                               "node3-root.png"};
   for (size_t i = 0; i < ImageListExcelNode.size(); ++i)
-    ImageListExcelNode[i] = Icon(nodeImages[i]);
+    ImageListExcelNode[i] = kestrine::app::PngIcon(IconFile(nodeImages[i]));
 
-  QIcon appIcon;
-  for (const int size : {16, 32, 48, 256}) {
-    appIcon.addFile(QStringLiteral(":/icons/app-%1.png").arg(size), QSize(size, size));
-  }
+  // Read when the platform or the tray first shows it; the window itself never draws it.
+  const QIcon appIcon =
+      kestrine::app::DeferredPngIcon({IconFile("app-16.png"), IconFile("app-32.png"),
+                                      IconFile("app-48.png"), IconFile("app-256.png")});
   setWindowIcon(appIcon);
 
   QFont formFont(QStringLiteral("Tahoma"));
