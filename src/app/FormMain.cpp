@@ -3,6 +3,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
@@ -15,6 +16,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <memory>
+#include <thread>
 
 #include "app/Application.h"
 #include "app/CursorHourGlass.h"
@@ -79,18 +81,29 @@ constexpr int kBookmarkImage = 0, kBookImage = 1, kSheetImage = 2, kRootImage = 
 
 TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
   kestrine::app::InitResources();
-  CreateComponents();
-  SetUpBookmarkCommands();
-  kestrine::app::SetHelpFile(
-      kestrine::app::ChangeFileExt(kestrine::platform::ExecutablePath(), u".CHM"));
-  HotKeyId = 0;
-  SetUpTrayAndSettings();
+  // Qt reads the system's fonts when text is first measured, the larger part of the start-up.
+  // Another thread reads them while this one loads the settings and builds the widgets; the
+  // first widget to measure text waits for the rest. Joined at the end of the constructor.
+  const std::jthread fontReader([] {
+    try {
+      (void)QFontDatabase::families();
+    } catch (...) {
+      // The window's own first use of a font reads them again.
+    }
+  });
 
   // A missing or unreadable file never stops the start: whatever was read so far stays.
   try {
     Config.Load(TConfig::GetFileName());
   } catch (...) {
   }
+
+  CreateComponents();
+  SetUpBookmarkCommands();
+  kestrine::app::SetHelpFile(
+      kestrine::app::ChangeFileExt(kestrine::platform::ExecutablePath(), u".CHM"));
+  HotKeyId = 0;
+  SetUpTrayAndSettings();
 
   // The first idle pass: once, when the window is up and the queue has run empty.
   idleConnection_ = connect(QAbstractEventDispatcher::instance(),
