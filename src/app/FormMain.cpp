@@ -528,10 +528,11 @@ void TFormMain::RebuildBookmarkNodes() {
   for (const auto& bookmark : Config.Bookmarks) {
     auto* node = new QTreeWidgetItem(QStringList(ToQString(bookmark->GetDisplayText())));
     node->setIcon(0, ImageListExcelNode[kBookmarkImage]);
+    // Set before the node is in the tree, where each change would be reported to the view.
+    node->setDisabled(!IsBookListed(bookmark->BookName));
     nodes.append(node);
   }
   root->addChildren(nodes);
-  UpdateBookmarkNodesEnabled();
   root->setExpanded(true);
   TreeViewBook->expandRecursively(TreeViewBook->indexFromItem(root));
 }
