@@ -142,7 +142,7 @@ TEST(FormAboutBoxTest, UnreadableResourceRaisesAndNoBoxIsMade) {
 
 TEST(FormAboutBoxTest, OkCloses) {
   TFormAboutBox box;
-  ModalDriver driver({[&](QWidget*) { QTest::keyClick(&box, Qt::Key_Return); }});
+  ModalAnswers driver({[&](QWidget*) { QTest::keyClick(&box, Qt::Key_Return); }});
   EXPECT_EQ(box.exec(), QDialog::Accepted);
 }
 

@@ -313,7 +313,7 @@ TEST_F(FormBookmarkItemEditTest, AutomationFailureInAChangeHandlerLeavesTheDialo
   Open();
   int result = -1;
   {
-    ModalDriver driver({
+    ModalAnswers driver({
         [&](QWidget* modal) {
           ASSERT_EQ(modal, &form);
           // The workbook was closed in the spreadsheet after the list was filled.
@@ -351,7 +351,7 @@ TEST_F(FormBookmarkItemEditTest, OkRefusesBadInputInAWarningBoxAndKeepsTheDialog
   int result = -1;
   Open();
   {
-    ModalDriver driver({
+    ModalAnswers driver({
         [&](QWidget*) {
           Type("C", "");
           QTest::mouseClick(form.BtnOk, Qt::LeftButton);
@@ -395,7 +395,7 @@ TEST_F(FormBookmarkItemEditTest, CancelEscAndCloseBoxRejectWithoutChecking) {
   Open();
   for (const auto& [name, close] : closers) {
     SCOPED_TRACE(name);
-    ModalDriver driver({[&](QWidget*) {
+    ModalAnswers driver({[&](QWidget*) {
       Type("XFE", "");
       close();
     }});

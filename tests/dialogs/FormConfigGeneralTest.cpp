@@ -92,7 +92,7 @@ TEST(FormConfigGeneralTest, OkAcceptsTheUsersChanges) {
     TConfig config;
     TFormConfigGeneral form;
     form.LoadFromConfig(config);
-    ModalDriver driver({[&](QWidget*) {
+    ModalAnswers driver({[&](QWidget*) {
       QTest::mouseClick(form.CheckBoxUseHotKey, Qt::LeftButton);
       QTest::mouseClick(form.CheckBoxInTaskTray, Qt::LeftButton);
       QTest::keyClick(form.ComboBoxHotKeyCode, Qt::Key_Down);
@@ -117,7 +117,7 @@ TEST(FormConfigGeneralTest, CancelEscAndCloseBoxReject) {
   for (const auto& [name, close] : closers) {
     SCOPED_TRACE(name);
     TFormConfigGeneral form;
-    ModalDriver driver({[&](QWidget*) {
+    ModalAnswers driver({[&](QWidget*) {
       QTest::mouseClick(form.CheckBoxUseHotKey, Qt::LeftButton);
       close(form);
     }});

@@ -15,7 +15,7 @@
 #include <filesystem>
 
 #include "GuiFixture.h"
-#include "ModalAnswers.h"
+#include "ModalSteps.h"
 #include "app/QtText.h"
 #include "bookmarks/BookmarkItem.h"
 #include "bookmarks/FormBookmarkItemEdit.h"

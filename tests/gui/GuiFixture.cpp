@@ -12,10 +12,6 @@
 
 namespace kestrine::test {
 
-std::string Q8(const QString& text) {
-  return text.toStdString();
-}
-
 bool RunEventLoop(int milliseconds, const std::function<bool()>& done) {
   QEventLoop loop;
   QTimer poll, deadline;

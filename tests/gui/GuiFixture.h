@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "QtTestSupport.h"
 #include "app/Application.h"
 #include "app/FormMain.h"
 #include "support/AutomationServer.h"
@@ -50,8 +51,6 @@ class GuiTest : public ::testing::Test {
  private:
   kestrine::app::WarningBoxFunction previous_;
 };
-
-std::string Q8(const QString& text);
 
 // Runs a real event loop, which blocks when idle (QTest::qWait never does), until `done`
 // holds or the time is up; returns whether `done` held.

@@ -8,7 +8,7 @@
 #include <QTreeWidget>
 
 #include "GuiFixture.h"
-#include "ModalAnswers.h"
+#include "ModalSteps.h"
 #include "bookmarks/BookmarkItem.h"
 #include "bookmarks/FormBookmarkItemEdit.h"
 

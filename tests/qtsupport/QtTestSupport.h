@@ -1,18 +1,24 @@
 #pragma once
-// Answers the modal widgets a command opens, so that no test ever waits on a dialog.
+// What every widget test shares: readable Qt text and the answerer of modal widgets, so that
+// no test ever waits on a dialog.
 #include <QElapsedTimer>
+#include <QString>
 #include <QTimer>
 #include <functional>
+#include <string>
 #include <vector>
 
 class QWidget;
-class TFormBookmarkItemEdit;
 
 namespace kestrine::test {
 
+// UTF-8 for readable test output.
+std::string Q8(const QString& text);
+
 // Answers modal widgets from a short repeating timer, one step for each that opens. A step
-// runs from a timer of its own, so it may open another modal widget. Whatever is still open
-// when the time is up is closed, and the test fails.
+// runs from a timer of its own, so it may open another modal widget that the next step
+// answers. A modal widget with no step left fails the test and is closed; so is whatever is
+// still open when the time is up.
 class ModalAnswers {
  public:
   using Step = std::function<void(QWidget* modal)>;
@@ -20,6 +26,7 @@ class ModalAnswers {
   ModalAnswers(const ModalAnswers&) = delete;
   ModalAnswers& operator=(const ModalAnswers&) = delete;
   size_t StepsRun() const { return next_; }
+  bool AllStepsRan() const { return next_ == steps_.size(); }
 
  private:
   void Tick();
@@ -29,13 +36,5 @@ class ModalAnswers {
   QElapsedTimer clock_;
   QTimer timer_;
 };
-
-// The modal as the edit dialog; a failure when it is something else.
-TFormBookmarkItemEdit* EditDialog(QWidget* modal);
-// The edit dialog's OK and Cancel buttons.
-ModalAnswers::Step Confirm();
-ModalAnswers::Step Cancel();
-// Clicks the button of a message box that carries this text.
-ModalAnswers::Step Press(const char* button);
 
 }  // namespace kestrine::test

@@ -1,44 +1,14 @@
-#include "ModalAnswers.h"
+#include "ModalSteps.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
-#include "GuiFixture.h"
 #include "bookmarks/FormBookmarkItemEdit.h"
 
 namespace kestrine::test {
-
-ModalAnswers::ModalAnswers(std::vector<Step> steps) : steps_(std::move(steps)) {
-  clock_.start();
-  QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
-  timer_.start(20);
-}
-
-void ModalAnswers::Tick() {
-  QWidget* modal = QApplication::activeModalWidget();
-  if (clock_.elapsed() > 10000) {
-    timer_.stop();
-    ADD_FAILURE() << "a modal widget was left open";
-    if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
-    return;
-  }
-  if (!modal || starting_) return;
-  if (next_ >= steps_.size()) {
-    ADD_FAILURE() << "an unexpected modal widget: " << Q8(modal->windowTitle());
-    if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
-    return;
-  }
-  const size_t step = next_++;
-  starting_ = true;
-  QTimer::singleShot(0, modal, [this, step, modal] {
-    starting_ = false;
-    steps_[step](modal);
-  });
-}
 
 TFormBookmarkItemEdit* EditDialog(QWidget* modal) {
   auto* dialog = qobject_cast<TFormBookmarkItemEdit*>(modal);
