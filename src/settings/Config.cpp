@@ -6,7 +6,7 @@
 #include "base/Notice.h"
 #include "platform/Platform.h"
 #include "settings/MemIniFile.h"
-#include "settings/SpecialFolder.h"
+#include "settings/ShellFolder.h"
 
 namespace platform = kestrine::platform;
 

@@ -2,7 +2,7 @@
 
 #include "base/Exception.h"
 #include "platform/Platform.h"
-#include "settings/SpecialFolder.h"
+#include "settings/ShellFolder.h"
 #include "support/TestHelpers.h"
 
 using namespace kestrine;

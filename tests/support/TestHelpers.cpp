@@ -1,6 +1,6 @@
 #include "support/TestHelpers.h"
 
-#include "settings/SpecialFolder.h"
+#include "settings/ShellFolder.h"
 
 #include <cstdlib>
 #include <fstream>

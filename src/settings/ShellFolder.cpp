@@ -1,4 +1,4 @@
-#include "settings/SpecialFolder.h"
+#include "settings/ShellFolder.h"
 
 #include <array>
 
