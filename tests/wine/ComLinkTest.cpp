@@ -2,6 +2,7 @@
 // from a second process.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
 #include "DispatchServer.h"
@@ -156,6 +157,47 @@ TEST_F(ComLinkTest, FailureWithoutDescriptionFallsBackToTheCode) {
   }
 }
 
+// A busy Excel refuses calls until the user leaves the cell: refusals within the retry time
+// are waited out, longer ones end in the busy message after about two seconds.
+TEST_F(ComLinkTest, RefusedCallsAreRetriedForAShortWhile) {
+  Run();
+  auto excel = TExcel::Connect();
+  ASSERT_TRUE(excel);
+  auto books = excel->Workbooks();
+  const UnicodeString busy =
+      u"Excelが操作を受け付けません。セルの編集やダイアログを終えてから、もう一度実行してください"
+      u"。";
+  const struct {
+    int refused;
+    HRESULT refusal;
+    bool answered;
+  } cases[] = {{1, RPC_E_CALL_REJECTED, true},
+               {5, RPC_E_SERVERCALL_RETRYLATER, true},
+               {1000, RPC_E_CALL_REJECTED, false},
+               {1000, RPC_E_SERVERCALL_RETRYLATER, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.refused) + " refused");
+    log->refuseCalls = c.refused;
+    log->refusal = c.refusal;
+    const auto start = std::chrono::steady_clock::now();
+    if (c.answered) {
+      EXPECT_EQ(books.Count(), 2);
+      EXPECT_EQ(log->refuseCalls, 0);
+    } else {
+      EXPECT_EQ(MessageOf([&] { books.Count(); }), busy);
+      const auto waited = std::chrono::steady_clock::now() - start;
+      EXPECT_GE(waited, std::chrono::milliseconds(1900));
+      EXPECT_LT(waited, std::chrono::seconds(5));
+    }
+    log->refuseCalls = 0;
+  }
+  // Other failures are not retried.
+  server.FailAtCall(server.CallCount(), u"壊れています");
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(MessageOf([&] { books.Count(); }), u"壊れています");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+}
+
 TEST_F(ComLinkTest, ActivateSheetTouchesTheCellOnlyWithBothCoordinates) {
   Run();
   TestWindow other(L"KestrineOtherWindow");
@@ -225,7 +267,7 @@ namespace {
 
 class ServerProcess {
  public:
-  ServerProcess() {
+  explicit ServerProcess(int refusedCalls = 0) {
     static int serial = 0;
     const std::string suffix =
         std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
@@ -236,7 +278,8 @@ class ServerProcess {
     exe = exe.substr(0, exe.find_last_of(u'\\') + 1) + u"kestrine_com_server.exe";
     std::wstring command = L"\"" + std::wstring(exe.begin(), exe.end()) + L"\" " +
                            std::wstring(ready.begin(), ready.end()) + L" " +
-                           std::wstring(stop.begin(), stop.end());
+                           std::wstring(stop.begin(), stop.end()) + L" " +
+                           std::to_wstring(refusedCalls);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -302,6 +345,17 @@ TEST_F(ComLinkAcrossProcesses, MainPaths) {
     const HRESULT again = CoInitialize(nullptr);
     EXPECT_EQ(again, S_OK);
     if (SUCCEEDED(again)) CoUninitialize();
+  }).join();
+}
+
+// The refusal crosses the process boundary as Excel's does, and is waited out the same way.
+TEST_F(ComLinkAcrossProcesses, RefusedCallsOfABusyServerAreRetried) {
+  ServerProcess process(4);
+  ASSERT_TRUE(process.Ready());
+  std::thread([] {
+    auto excel = TExcel::Connect();
+    ASSERT_TRUE(excel);
+    EXPECT_EQ(excel->Workbooks().Count(), 2);
   }).join();
 }
 

@@ -72,6 +72,7 @@ class Dispatch final : public IDispatch {
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                           DISPID* ids) override {
     if (!names || !ids) return E_POINTER;
+    if (Refused()) return log_->refusal;
     HRESULT result = S_OK;
     for (UINT i = 0; i < count; ++i) {
       const std::u16string name(reinterpret_cast<const char16_t*>(names[i]));
@@ -89,6 +90,7 @@ class Dispatch final : public IDispatch {
                                    VARIANT* result, EXCEPINFO* failure, UINT*) override {
     const std::u16string* name = Names().Name(id);
     if (!name) return DISP_E_MEMBERNOTFOUND;
+    if (Refused()) return log_->refusal;
     DispatchCall call{*name, flags, locale, {}, params ? params->cNamedArgs : 0, result != nullptr};
     std::vector<Variant> args;
     if (params) {
@@ -117,6 +119,12 @@ class Dispatch final : public IDispatch {
   }
 
  private:
+  bool Refused() {
+    if (log_->refuseCalls <= 0) return false;
+    --log_->refuseCalls;
+    return true;
+  }
+
   static NameTable& Names() {
     static NameTable table;
     return table;

@@ -33,6 +33,10 @@ struct DispatchCall {
 struct DispatchLog {
   std::vector<DispatchCall> calls;
   std::set<std::u16string> unknownNames;  // GetIDsOfNames answers DISP_E_UNKNOWNNAME
+  // As a busy Excel: this many calls (GetIDsOfNames or Invoke) are refused with `refusal`
+  // before the server answers again; refused calls are not logged.
+  int refuseCalls = 0;
+  HRESULT refusal = RPC_E_CALL_REJECTED;
 };
 
 // A new IDispatch (one reference) over the object; objects it returns are served the same way.

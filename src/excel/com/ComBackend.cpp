@@ -4,6 +4,7 @@
 
 #include <oleauto.h>
 
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -47,6 +48,30 @@ UnicodeString FailureText(HRESULT result, EXCEPINFO* info) {
   return text.empty() ? win::HexCode(static_cast<DWORD>(code)) : text;
 }
 
+// Excel refuses calls while the user edits a cell or one of its dialogs is open; that ends as
+// soon as the user leaves the cell, so a refused call is tried again for a short while.
+constexpr auto kBusyRetryFor = std::chrono::seconds(2);
+constexpr DWORD kBusyRetryStepMs = 100;
+constexpr char16_t kBusyMessage[] =
+    u"Excelが操作を受け付けません。セルの編集やダイアログを終えてから、もう一度実行してください。";
+
+bool IsBusy(HRESULT result) {
+  return result == RPC_E_CALL_REJECTED || result == RPC_E_SERVERCALL_RETRYLATER;
+}
+
+// Runs `call` until it is not refused or the time is up; the caller shows the hourglass.
+template <class Call>
+HRESULT RetryWhileBusy(Call call) {
+  const auto end = std::chrono::steady_clock::now() + kBusyRetryFor;
+  HRESULT result = call();
+  while (IsBusy(result) && std::chrono::steady_clock::now() < end) {
+    Sleep(kBusyRetryStepMs);
+    result = call();
+  }
+  if (IsBusy(result)) throw Exception(kBusyMessage);
+  return result;
+}
+
 struct ExcepInfo : EXCEPINFO {
   ExcepInfo() : EXCEPINFO{} {}
   ~ExcepInfo() {
@@ -86,7 +111,9 @@ class DispatchObject final : public AutomationObject {
     UnicodeString nameCopy = name;
     LPOLESTR names[] = {Wide(nameCopy)};
     DISPID member = DISPID_UNKNOWN;
-    HRESULT result = dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &member);
+    HRESULT result = RetryWhileBusy([&] {
+      return dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_SYSTEM_DEFAULT, &member);
+    });
     if (FAILED(result)) throw Exception(FailureText(result, nullptr));
 
     // Invoke takes the arguments last to first.
@@ -102,8 +129,10 @@ class DispatchObject final : public AutomationObject {
     ExcepInfo failure;
     UINT badArgument = 0;
     const WORD flags = kind == CallKind::Method ? DISPATCH_METHOD : DISPATCH_PROPERTYGET;
-    result = dispatch_->Invoke(member, IID_NULL, LOCALE_SYSTEM_DEFAULT, flags, &parameters,
+    result = RetryWhileBusy([&] {
+      return dispatch_->Invoke(member, IID_NULL, LOCALE_SYSTEM_DEFAULT, flags, &parameters,
                                &value.value, &failure, &badArgument);
+    });
     if (FAILED(result)) {
       throw Exception(FailureText(result, result == DISP_E_EXCEPTION ? &failure : nullptr));
     }
