@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <vector>
+
 #include "WinTestSupport.h"
 #include "hotkey/HotKeyCode.h"
 #include "platform/Platform.h"
@@ -33,6 +36,31 @@ void SendKeys(std::initializer_list<WORD> keys) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+// The flags the program passes for a combination of the table.
+unsigned HotKeyModifiers(const THotKeyCode& code) {
+  return (code.Ctrl ? MOD_CONTROL : 0u) | (code.Alt ? MOD_ALT : 0u) | (code.Shift ? MOD_SHIFT : 0u);
+}
+
+bool RegisterHotKeyCode(win::WindowHandle window, int id, const THotKeyCode& code) {
+  return win::RegisterHotKeyOn(window, id, HotKeyModifiers(code),
+                               static_cast<unsigned>(code.GetVirtualKeyCode()));
+}
+
+// The fixed part of a file's version resource.
+std::optional<VS_FIXEDFILEINFO> FixedVersionOf(const UnicodeString& path) {
+  const std::wstring file(path.begin(), path.end());
+  DWORD ignored = 0;
+  std::vector<unsigned char> data(GetFileVersionInfoSizeW(file.c_str(), &ignored));
+  if (data.empty() ||
+      !GetFileVersionInfoW(file.c_str(), 0, static_cast<DWORD>(data.size()), data.data()))
+    return std::nullopt;
+  void* value = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueW(data.data(), L"\\", &value, &length) || length < sizeof(VS_FIXEDFILEINFO))
+    return std::nullopt;
+  return *static_cast<const VS_FIXEDFILEINFO*>(value);
+}
+
 }  // namespace
 
 TEST(Win32HotKey, ModifiersOfTheTable) {
@@ -48,7 +76,7 @@ TEST(Win32HotKey, ModifiersOfTheTable) {
   };
   for (const auto& c : cases) {
     const THotKeyCode code = THotKeyCode::FromIndex(c.index);
-    EXPECT_EQ(win::HotKeyModifiers(code), c.modifiers) << c.index;
+    EXPECT_EQ(HotKeyModifiers(code), c.modifiers) << c.index;
     EXPECT_EQ(code.GetVirtualKeyCode(), c.key) << c.index;
   }
 }
@@ -57,12 +85,12 @@ TEST(Win32HotKey, RegisteredCombinationIsTakenAndDeliversItsIdentifier) {
   TestWindow window(L"KestrineHotKeyWindow");
   ASSERT_TRUE(window.Handle());
   const THotKeyCode code = THotKeyCode::FromIndex(26);  // Ctrl+Alt+A
-  ASSERT_TRUE(win::RegisterHotKeyCode(window.Handle(), 42, code));
+  ASSERT_TRUE(RegisterHotKeyCode(window.Handle(), 42, code));
 
   // The system now holds exactly Ctrl+Alt+A: a second registration is refused.
   EXPECT_FALSE(win::RegisterHotKeyOn(window.Handle(), 43, MOD_CONTROL | MOD_ALT, 0x41));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_HOTKEY_ALREADY_REGISTERED));
-  EXPECT_FALSE(win::RegisterHotKeyCode(window.Handle(), 44, code));
+  EXPECT_FALSE(RegisterHotKeyCode(window.Handle(), 44, code));
 
   SendKeys({VK_CONTROL, VK_MENU, 'A'});
   std::optional<int> received;
@@ -72,7 +100,7 @@ TEST(Win32HotKey, RegisteredCombinationIsTakenAndDeliversItsIdentifier) {
   }));
   EXPECT_EQ(received, 42);
 
-  win::UnregisterHotKeyCode(window.Handle(), 42);
+  win::UnregisterHotKeyOn(window.Handle(), 42);
   EXPECT_TRUE(RegisterHotKey(window.Handle(), 45, MOD_CONTROL | MOD_ALT, 0x41));
   UnregisterHotKey(window.Handle(), 45);
 
@@ -88,11 +116,11 @@ TEST(Win32Window, TopmostChangesOnlyTheZOrder) {
   RECT before{}, after{};
   GetWindowRect(window.Handle(), &before);
   win::SetTopmost(window.Handle(), true);
-  EXPECT_TRUE(win::IsTopmost(window.Handle()));
+  EXPECT_TRUE(kestrine::test::IsTopmost(window.Handle()));
   GetWindowRect(window.Handle(), &after);
   EXPECT_TRUE(EqualRect(&before, &after));
   win::SetTopmost(window.Handle(), false);
-  EXPECT_FALSE(win::IsTopmost(window.Handle()));
+  EXPECT_FALSE(kestrine::test::IsTopmost(window.Handle()));
   win::SetTopmost(nullptr, true);  // failures are ignored
 }
 
@@ -117,14 +145,15 @@ TEST(Win32VersionResource, TheExecutableCarriesTheBuildsVersionData) {
   EXPECT_EQ(resource->QueryString(table + u"NoSuchKey"), std::nullopt);
   EXPECT_EQ(resource->QueryString(u"\\StringFileInfo\\040904B0\\FileVersion"), std::nullopt);
 
-  const auto fixed = resource->Fixed();
+  const auto fixed = FixedVersionOf(platform::ExecutablePath());
   ASSERT_TRUE(fixed);
-  EXPECT_EQ(fixed->fileVersionMS, 0x00000002u);  // 0.2
-  EXPECT_EQ(fixed->fileVersionLS, 0x00030000u);  // 3.0
-  EXPECT_EQ(fixed->productVersionMS, 0x00010000u);
-  EXPECT_EQ(fixed->productVersionLS, 0u);
-  EXPECT_EQ(fixed->fileOS, 4u);
-  EXPECT_EQ(fixed->fileType, 1u);
+  EXPECT_EQ(fixed->dwSignature, static_cast<DWORD>(VS_FFI_SIGNATURE));
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00000002u);  // 0.2
+  EXPECT_EQ(fixed->dwFileVersionLS, 0x00030000u);  // 3.0
+  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+  EXPECT_EQ(fixed->dwFileOS, 4u);
+  EXPECT_EQ(fixed->dwFileType, 1u);
 }
 
 TEST(Win32VersionResource, FilesWithoutOne) {
@@ -137,10 +166,11 @@ TEST(Win32VersionResource, FilesWithoutOne) {
 }
 
 TEST(Win32Icon, TheProgramIconIs48PixelsWith32Bits) {
-  const win::IconHandle icon = win::LoadProgramIcon(48);
+  const HICON icon = static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, 48, 48, LR_DEFAULTCOLOR));
   ASSERT_TRUE(icon);
   ICONINFO info{};
-  ASSERT_TRUE(GetIconInfo(static_cast<HICON>(icon), &info));
+  ASSERT_TRUE(GetIconInfo(icon, &info));
   BITMAP bitmap{};
   ASSERT_TRUE(GetObjectW(info.hbmColor, sizeof bitmap, &bitmap));
   EXPECT_EQ(bitmap.bmWidth, 48);
@@ -148,15 +178,14 @@ TEST(Win32Icon, TheProgramIconIs48PixelsWith32Bits) {
   EXPECT_EQ(bitmap.bmBitsPixel, 32);
   DeleteObject(info.hbmColor);
   DeleteObject(info.hbmMask);
-  win::DestroyProgramIcon(icon);
+  DestroyIcon(icon);
 }
 
 TEST(Win32Help, HtmlHelpComesFromHhctrlAtRunTime) {
   EXPECT_EQ(GetModuleHandleW(L"hhctrl.ocx"), nullptr);  // not linked in
-  EXPECT_TRUE(win::HtmlHelpAvailable());
-  EXPECT_NE(GetModuleHandleW(L"hhctrl.ocx"), nullptr);
   // The viewer reports a missing file itself; the call only tells that nothing opened.
   EXPECT_FALSE(win::ShowHelpContents(nullptr, u"C:\\no\\such\\Kestrine.CHM"));
+  EXPECT_NE(GetModuleHandleW(L"hhctrl.ocx"), nullptr);
   EXPECT_FALSE(win::ShowHelpTopic(nullptr, u"C:\\no\\such\\Kestrine.CHM", 6));
   EXPECT_FALSE(win::ShowHelpTopic(nullptr, UnicodeString(u"a\0b", 3), 6));
 }

@@ -77,4 +77,9 @@ inline bool PumpUntil(const std::function<bool(const MSG*)>& done,
   return false;
 }
 
+// Whether the window stays above all others (WS_EX_TOPMOST).
+inline bool IsTopmost(HWND window) {
+  return (GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
 }  // namespace kestrine::test

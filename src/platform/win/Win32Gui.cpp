@@ -6,7 +6,6 @@
 
 #include <mutex>
 
-#include "hotkey/HotKeyCode.h"
 #include "platform/win/WinText.h"
 
 namespace kestrine::win {
@@ -17,24 +16,11 @@ HWND Hwnd(WindowHandle window) {
 }
 }  // namespace
 
-unsigned HotKeyModifiers(const THotKeyCode& code) {
-  unsigned modifiers = 0;
-  if (code.Ctrl) modifiers |= MOD_CONTROL;
-  if (code.Alt) modifiers |= MOD_ALT;
-  if (code.Shift) modifiers |= MOD_SHIFT;
-  return modifiers;
-}
-
-bool RegisterHotKeyCode(WindowHandle window, int id, const THotKeyCode& code) {
-  return RegisterHotKeyOn(window, id, HotKeyModifiers(code),
-                          static_cast<unsigned>(code.GetVirtualKeyCode()));
-}
-
 bool RegisterHotKeyOn(WindowHandle window, int id, unsigned modifiers, unsigned virtualKey) {
   return RegisterHotKey(Hwnd(window), id, modifiers, virtualKey) != FALSE;
 }
 
-void UnregisterHotKeyCode(WindowHandle window, int id) {
+void UnregisterHotKeyOn(WindowHandle window, int id) {
   UnregisterHotKey(Hwnd(window), id);
 }
 
@@ -47,10 +33,6 @@ std::optional<int> HotKeyIdOf(const void* message) {
 void SetTopmost(WindowHandle window, bool topmost) {
   SetWindowPos(Hwnd(window), topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW);
-}
-
-bool IsTopmost(WindowHandle window) {
-  return (GetWindowLongPtrW(Hwnd(window), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
 namespace {
@@ -79,25 +61,12 @@ bool CallHtmlHelp(WindowHandle owner, const UnicodeString& helpFile, UINT comman
 
 }  // namespace
 
-bool HtmlHelpAvailable() {
-  return HtmlHelpEntry() != nullptr;
-}
-
 bool ShowHelpContents(WindowHandle owner, const UnicodeString& helpFile) {
   return CallHtmlHelp(owner, helpFile, HH_DISPLAY_TOPIC, 0);
 }
 
 bool ShowHelpTopic(WindowHandle owner, const UnicodeString& helpFile, int topic) {
   return CallHtmlHelp(owner, helpFile, HH_HELP_CONTEXT, static_cast<DWORD_PTR>(topic));
-}
-
-IconHandle LoadProgramIcon(int size) {
-  return LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, size, size,
-                    LR_DEFAULTCOLOR);
-}
-
-void DestroyProgramIcon(IconHandle icon) {
-  if (icon) DestroyIcon(static_cast<HICON>(icon));
 }
 
 std::optional<VersionResource> VersionResource::Read(const UnicodeString& path) {
@@ -134,18 +103,6 @@ std::optional<UnicodeString> VersionResource::QueryString(const UnicodeString& s
   const char16_t* end = begin;
   while (end < blockEnd && *end != u'\0') ++end;
   return UnicodeString(begin, end);
-}
-
-std::optional<FixedVersionInfo> VersionResource::Fixed() const {
-  void* value = nullptr;
-  UINT length = 0;
-  if (!VerQueryValueW(data_.data(), L"\\", &value, &length) || !value ||
-      length < sizeof(VS_FIXEDFILEINFO))
-    return std::nullopt;
-  const auto* info = static_cast<const VS_FIXEDFILEINFO*>(value);
-  if (info->dwSignature != VS_FFI_SIGNATURE) return std::nullopt;
-  return FixedVersionInfo{info->dwFileVersionMS,    info->dwFileVersionLS, info->dwProductVersionMS,
-                          info->dwProductVersionLS, info->dwFileOS,        info->dwFileType};
 }
 
 }  // namespace kestrine::win

@@ -7,48 +7,30 @@
 
 #include "base/UnicodeString.h"
 
-class THotKeyCode;
-
 namespace kestrine::win {
 
 using WindowHandle = void*;  // HWND
-using IconHandle = void*;    // HICON
 
 // --- global hotkey ---
-// MOD_CONTROL, MOD_ALT and MOD_SHIFT of the combination, and no other flag.
-unsigned HotKeyModifiers(const THotKeyCode& code);
-// RegisterHotKey on the window; false when the system refuses, e.g. the keys are taken.
-bool RegisterHotKeyCode(WindowHandle window, int id, const THotKeyCode& code);
+// RegisterHotKey on the window with MOD_* flags and a virtual-key code; false when the system
+// refuses, e.g. the keys are taken.
 bool RegisterHotKeyOn(WindowHandle window, int id, unsigned modifiers, unsigned virtualKey);
-void UnregisterHotKeyCode(WindowHandle window, int id);
+void UnregisterHotKeyOn(WindowHandle window, int id);
 // For a native event filter: the identifier of a WM_HOTKEY message (a MSG*), else nothing.
 std::optional<int> HotKeyIdOf(const void* message);
 
 // --- stay on top ---
 // Changes only the z-order (SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW); failures are ignored.
 void SetTopmost(WindowHandle window, bool topmost);
-bool IsTopmost(WindowHandle window);
 
 // --- HTML Help ---
 // HtmlHelpW is taken from hhctrl.ocx on first use; the library then stays loaded, since the
 // viewer runs on after the call. Each returns false when there is no viewer or it refused.
-bool HtmlHelpAvailable();
 bool ShowHelpContents(WindowHandle owner, const UnicodeString& helpFile);  // HH_DISPLAY_TOPIC
 bool ShowHelpTopic(WindowHandle owner, const UnicodeString& helpFile,
                    int topic);  // HH_HELP_CONTEXT
 
-// --- the program's icon ---
-// The executable's main icon (resource "MAINICON") at the size given, or null. The caller
-// frees it with DestroyProgramIcon.
-IconHandle LoadProgramIcon(int size);
-void DestroyProgramIcon(IconHandle icon);
-
 // --- version resource of a module file ---
-struct FixedVersionInfo {
-  std::uint32_t fileVersionMS, fileVersionLS, productVersionMS, productVersionLS;
-  std::uint32_t fileOS, fileType;
-};
-
 class VersionResource {
  public:
   // GetFileVersionInfoSizeW + GetFileVersionInfoW; nothing when the file carries no
@@ -60,7 +42,6 @@ class VersionResource {
   std::uint32_t Translation() const;
   // The text at a sub-block such as \StringFileInfo\041103A4\FileVersion, or nothing.
   std::optional<UnicodeString> QueryString(const UnicodeString& subBlock) const;
-  std::optional<FixedVersionInfo> Fixed() const;
 
  private:
   explicit VersionResource(std::vector<unsigned char> data) : data_(std::move(data)) {}

@@ -1,4 +1,9 @@
 // The global hotkey on Windows: RegisterHotKey on the window, WM_HOTKEY from the message loop.
+#ifndef NOMINMAX
+#define NOMINMAX  // Qt's headers use std::numeric_limits<T>::max()
+#endif
+#include <windows.h>
+
 #include <QAbstractNativeEventFilter>
 #include <QByteArray>
 #include <QCoreApplication>
@@ -7,27 +12,12 @@
 #include <map>
 
 #include "app/native/GlobalHotKey.h"
-#include "base/UnicodeString.h"
-#include "hotkey/HotKeyCode.h"
 #include "platform/win/Win32Gui.h"
 
 namespace kestrine::native {
 
-namespace {
-
-// The Win32 layer takes a combination; build the one that yields these flags and key.
-THotKeyCode CombinationOf(unsigned modifiers, int virtualKey) {
-  UnicodeString key;
-  if (virtualKey >= 0x41 && virtualKey <= 0x5A) {
-    key = UnicodeString(1, static_cast<char16_t>(virtualKey));
-  } else if (virtualKey >= 0x70 && virtualKey <= 0x7B) {
-    key = u"F" + kestrine::IntToStr(virtualKey - 0x70 + 1);
-  }
-  return THotKeyCode((modifiers & kModControl) != 0, (modifiers & kModShift) != 0,
-                     (modifiers & kModAlt) != 0, key);
-}
-
-}  // namespace
+// The flags are RegisterHotKey's own and go to it unchanged.
+static_assert(kModAlt == MOD_ALT && kModControl == MOD_CONTROL && kModShift == MOD_SHIFT);
 
 class GlobalHotKey::Impl : public QAbstractNativeEventFilter {
  public:
@@ -43,10 +33,13 @@ class GlobalHotKey::Impl : public QAbstractNativeEventFilter {
   bool Register(int id, unsigned modifiers, int virtualKey) {
     Unregister(id);
     if ((modifiers & ~(kModAlt | kModControl | kModShift)) != 0) return false;
-    const THotKeyCode code = CombinationOf(modifiers, virtualKey);
-    if (code.GetVirtualKeyCode() == 0) return false;
+    // The keys of the combination table: A..Z and F1..F12.
+    const bool letter = virtualKey >= 'A' && virtualKey <= 'Z';
+    const bool function = virtualKey >= VK_F1 && virtualKey <= VK_F12;
+    if (!letter && !function) return false;
     const win::WindowHandle window = Handle();
-    if (!win::RegisterHotKeyCode(window, id, code)) return false;
+    if (!win::RegisterHotKeyOn(window, id, modifiers, static_cast<unsigned>(virtualKey)))
+      return false;
     ids_.emplace(id, window);
     return true;
   }
@@ -55,7 +48,7 @@ class GlobalHotKey::Impl : public QAbstractNativeEventFilter {
   void Unregister(int id) {
     const auto it = ids_.find(id);
     if (it == ids_.end()) return;
-    win::UnregisterHotKeyCode(it->second, id);
+    win::UnregisterHotKeyOn(it->second, id);
     ids_.erase(it);
   }
 
