@@ -11,7 +11,9 @@ packages=(
   # real windows, tray and hotkey tests; screenshots
   xvfb xauth xdotool x11-utils openbox trayer fonts-ipafont-gothic imagemagick
   # Windows cross build and its tests
-  mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 locales
+  mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 locales fonts-wine
+  # Qt for Windows, built from Debian's source (scripts/build-qt-windows.sh)
+  dpkg-dev ninja-build
   # sanitizers and fuzzers
   clang libclang-rt-14-dev
 )
