@@ -473,7 +473,9 @@ TEST_F(WineGuiTest, BookmarkFromTheActiveCellThroughTheEditDialogIsInTheFile) {
   const std::string bytes = ReadFileBytes(IniPath());
   const std::wstring name = L"売上.xlsx";
   const char* locale = std::getenv("KESTRINE_WINE_LOCALE");
-  if (locale && std::string(locale) == "ja") ASSERT_EQ(GetACP(), 932u);
+  if (locale && std::string(locale) == "ja") {
+    ASSERT_EQ(GetACP(), 932u);
+  }
   const UINT codePage = GetACP() == 932 ? 932 : CP_UTF8;
   std::string encoded(64, '\0');
   encoded.resize(static_cast<size_t>(
