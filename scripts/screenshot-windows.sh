@@ -20,7 +20,7 @@ wine '$server' --demo &
 sleep 3
 wine '$exe' &
 sleep 8
-import -window root '$out'
+import -window root -crop 1024x768+0+0 +repage '$out'
 SCENARIO
 KESTRINE_WINE_BUILD=$build KESTRINE_WINE_LOCALE=ja cmake/wine-gui-run.sh "$scenario"
 echo "$out"

@@ -4,7 +4,9 @@
 #   2. every test that needs no display (Qt's offscreen ones included) again under
 #      AddressSanitizer + UndefinedBehaviorSanitizer, LeakSanitizer on;
 #   3. each fuzz target briefly;
-#   4. the Windows cross build under Wine (label wine).
+#   4. the Windows cross build under Wine: the core's tests (label wine), then the whole
+#      program against a static Qt for Windows built once and cached (label wine-gui), and
+#      the download zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
