@@ -1,5 +1,8 @@
 // The book tree's reload against a real office (5 workbooks x 40 sheets): the calls made
-// through TExcel and the Excel:: wrappers, against a bare loop making the same UNO calls.
+// through TExcel and the Excel:: wrappers, against the minimal UNO client that lists the same
+// sheets (one enumeration of the documents, one sheets container per document, then index,
+// visibility and name per sheet). Times are medians of direct connections; the remote calls
+// of each side are counted on one more reload through a relay that reads the URP stream.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -16,7 +19,9 @@
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
 
 #include "Office.h"
+#include "UrpCounter.h"
 #include "excel/Excel.h"
+#include "excel/uno/UnoBackend.h"
 
 namespace css = ::com::sun::star;
 using css::uno::Reference;
@@ -29,10 +34,12 @@ double Ms(Clock::duration d) {
   return std::chrono::duration<double, std::milli>(d).count();
 }
 
+using Listing = std::vector<std::pair<UnicodeString, UnicodeString>>;  // (book, sheet)
+
 // The reload's calls: per workbook item, name, worksheets, count; per worksheet
 // worksheets, item, Visible, and name for a visible one.
-int WrapperReload(TExcel& excel) {
-  int listed = 0;
+Listing WrapperReload(TExcel& excel) {
+  Listing listed;
   Excel::TWorkbooks books = excel.Workbooks();
   for (int b = 1, w = books.Count(); b <= w; ++b) {
     Excel::TWorkbook book = books.Item(b);
@@ -41,42 +48,35 @@ int WrapperReload(TExcel& excel) {
     for (int s = 1; s <= sheets; ++s) {
       Excel::TWorksheet sheet = book.WorkSheets().Item(s);
       if (sheet.Visible() != -1) continue;
-      listed += !sheet.Name().empty() && !name.empty();
+      listed.emplace_back(name, sheet.Name());
     }
   }
   return listed;
 }
 
-// The same UNO calls the backend makes for those members, with nothing in between.
-int BareReload(kestrine::uno::Connection& link) {
+// What a UNO expert would write for the same list.
+Listing MinimalReload(kestrine::uno::Connection& link) {
   return link.Run([&] {
-    auto documents = [&] {
-      std::vector<Reference<css::sheet::XSpreadsheetDocument>> found;
-      auto components = link.Desktop()->getComponents()->createEnumeration();
-      while (components->hasMoreElements()) {
-        Reference<css::sheet::XSpreadsheetDocument> document(components->nextElement(), UNO_QUERY);
-        if (document.is()) found.push_back(document);
-      }
-      std::reverse(found.begin(), found.end());
-      return found;
-    };
-    int listed = 0;
-    const size_t w = documents().size();
-    for (size_t b = 0; b < w; ++b) {
-      Reference<css::sheet::XSpreadsheetDocument> book = documents()[b];
-      const rtl::OUString name = Reference<css::frame::XTitle>(book, UNO_QUERY)->getTitle();
-      const int sheets =
-          Reference<css::container::XIndexAccess>(book->getSheets(), UNO_QUERY)->getCount();
-      for (int s = 0; s < sheets; ++s) {
-        Reference<css::sheet::XSpreadsheet> sheet(
-            Reference<css::container::XIndexAccess>(book->getSheets(), UNO_QUERY)->getByIndex(s),
-            UNO_QUERY);
+    std::vector<Reference<css::sheet::XSpreadsheetDocument>> documents;
+    auto components = link.Desktop()->getComponents()->createEnumeration();
+    while (components->hasMoreElements()) {
+      Reference<css::sheet::XSpreadsheetDocument> document(components->nextElement(), UNO_QUERY);
+      if (document.is()) documents.push_back(document);
+    }
+    std::reverse(documents.begin(), documents.end());
+    Listing listed;
+    for (const auto& book : documents) {
+      const UnicodeString name =
+          kestrine::uno::FromOUString(Reference<css::frame::XTitle>(book, UNO_QUERY)->getTitle());
+      Reference<css::container::XIndexAccess> sheets(book->getSheets(), UNO_QUERY);
+      for (sal_Int32 s = 0, count = sheets->getCount(); s < count; ++s) {
+        Reference<css::beans::XPropertySet> sheet(sheets->getByIndex(s), UNO_QUERY);
         bool visible = false;
-        Reference<css::beans::XPropertySet>(sheet, UNO_QUERY)->getPropertyValue("IsVisible") >>=
-            visible;
+        sheet->getPropertyValue("IsVisible") >>= visible;
         if (!visible) continue;
-        listed += !Reference<css::container::XNamed>(sheet, UNO_QUERY)->getName().isEmpty() &&
-                  !name.isEmpty();
+        listed.emplace_back(name,
+                            kestrine::uno::FromOUString(
+                                Reference<css::container::XNamed>(sheet, UNO_QUERY)->getName()));
       }
     }
     return listed;
@@ -95,8 +95,8 @@ int main() {
   office.CloseAll();
   for (int i = 0; i < 5; ++i) office.OpenNewSpreadsheet(40);
 
-  std::vector<double> wrapped, bare, connect;
-  int listed = 0;
+  std::vector<double> wrapped, minimal, connect;
+  Listing viaWrappersListed, minimalListed;
   // Alternate the order, so that neither side always runs while the office is still busy
   // cleaning up after the other.
   for (int round = 0; round < 12; ++round) {
@@ -105,14 +105,14 @@ int main() {
       std::unique_ptr<TExcel> excel = TExcel::Connect();
       connect.push_back(Ms(Clock::now() - start));
       start = Clock::now();
-      listed = WrapperReload(*excel);
+      viaWrappersListed = WrapperReload(*excel);
       wrapped.push_back(Ms(Clock::now() - start));
     };
     auto direct = [&] {
       auto link = kestrine::uno::Connection::Open(office.Pipe());
       const auto start = Clock::now();
-      BareReload(*link);
-      bare.push_back(Ms(Clock::now() - start));
+      minimalListed = MinimalReload(*link);
+      minimal.push_back(Ms(Clock::now() - start));
     };
     if (round % 2 == 0) {
       viaWrappers();
@@ -122,10 +122,38 @@ int main() {
       viaWrappers();
     }
   }
-  std::printf("sheets listed per reload: %d\n", listed);
+
+  // One more reload of each side through the counting relay.
+  long long wrapperCalls = 0, minimalCalls = 0;
+  {
+    kestrine::calc::UrpCounter counter(office.Pipe());
+    kestrine::uno::SetPipeNameForTesting(counter.Pipe());
+    {
+      std::unique_ptr<TExcel> excel = TExcel::Connect();
+      counter.Reset();
+      WrapperReload(*excel);
+      wrapperCalls = counter.Messages();
+    }
+    {
+      auto link = kestrine::uno::Connection::Open(counter.Pipe());
+      link->Run([&] { return link->Desktop().is(); });
+      counter.Reset();
+      MinimalReload(*link);
+      minimalCalls = counter.Messages();
+    }
+    kestrine::uno::SetPipeNameForTesting(office.Pipe());
+  }
+
+  const bool same = viaWrappersListed == minimalListed;
+  std::printf("sheets listed per reload:    %zu (%s)\n", viaWrappersListed.size(),
+              same ? "the same on both sides" : "DIFFERENT");
   std::printf("connect (median of %zu):     %8.2f ms\n", connect.size(), Median(connect));
-  std::printf("reload through the wrappers: %8.2f ms\n", Median(wrapped));
-  std::printf("bare UNO loop:               %8.2f ms\n", Median(bare));
-  std::printf("ratio:                       %8.3f\n", Median(wrapped) / Median(bare));
-  return 0;
+  std::printf("reload through the wrappers: %8.2f ms, %lld remote calls\n", Median(wrapped),
+              wrapperCalls);
+  std::printf("minimal UNO client:          %8.2f ms, %lld remote calls\n", Median(minimal),
+              minimalCalls);
+  std::printf("ratio (time):                %8.3f\n", Median(wrapped) / Median(minimal));
+  std::printf("ratio (calls):               %8.3f\n",
+              minimalCalls ? double(wrapperCalls) / double(minimalCalls) : 0.0);
+  return same ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <climits>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include <com/sun/star/awt/XTopWindow2.hpp>
@@ -293,16 +294,18 @@ class UnoWorksheet : public UnoObject {
 
 class UnoWorksheets : public UnoObject {
  public:
+  // Runs under the connection's watchdog: it asks the office for the index access.
   UnoWorksheets(std::shared_ptr<Connection> connection, Document document,
                 Reference<css::sheet::XSpreadsheets> sheets)
       : UnoObject(std::move(connection)),
         document_(std::move(document)),
-        sheets_(std::move(sheets)) {}
+        sheets_(std::move(sheets)),
+        indexed_(Query<css::container::XIndexAccess>(sheets_)) {}
 
   Variant Invoke(const UnicodeString& name, CallKind, const std::vector<Variant>& args) override {
     if (IsMember(name, u"Count")) {
       ExpectArgs(name, args, 0);
-      return Run([&] { return Variant(Indexed()->getCount()); });
+      return Run([&] { return Variant(LiveCount()); });
     }
     if (IsMember(name, u"item")) {
       if (args.size() != 1) ThrowBadArguments(name);
@@ -312,6 +315,7 @@ class UnoWorksheets : public UnoObject {
           try {
             return Wrap(Query<css::sheet::XSpreadsheet>(sheets_->getByName(ToOUString(sheetName))));
           } catch (const css::container::NoSuchElementException&) {
+            LiveCount();
             throw Exception(FormatS(u"シート「%s」が見つかりません。", {sheetName}));
           }
         });
@@ -321,7 +325,7 @@ class UnoWorksheets : public UnoObject {
       return Run([&] {
         auto outside = [&] {
           return Exception(FormatS(u"シートの番号 %s は範囲外です（シート数 %s）。",
-                                   {IntToStr(index), IntToStr(Indexed()->getCount())}));
+                                   {IntToStr(index), IntToStr(LiveCount())}));
         };
         if (index < 1) throw outside();
         try {
@@ -335,8 +339,13 @@ class UnoWorksheets : public UnoObject {
   }
 
  private:
-  Reference<css::container::XIndexAccess> Indexed() {
-    return Query<css::container::XIndexAccess>(sheets_);
+  const Reference<css::container::XIndexAccess>& Indexed() const { return indexed_; }
+
+  // A workbook always has a sheet: the container of a closed one answers with none.
+  int LiveCount() {
+    const int count = Indexed()->getCount();
+    if (count < 1) ThrowGone();
+    return count;
   }
 
   Variant Wrap(Sheet sheet) {
@@ -345,6 +354,7 @@ class UnoWorksheets : public UnoObject {
 
   Document document_;
   Reference<css::sheet::XSpreadsheets> sheets_;
+  Reference<css::container::XIndexAccess> indexed_;
 };
 
 class UnoWorkbook : public UnoObject {
@@ -360,8 +370,10 @@ class UnoWorkbook : public UnoObject {
     if (IsMember(name, u"WorkSheets")) {
       ExpectArgs(name, args, 0);
       return Run([&] {
-        return Variant(
-            std::make_shared<UnoWorksheets>(connection_, document_, Must(document_->getSheets())));
+        // The container is the office's live one, so it is asked for once per workbook
+        // object: callers ask for it again for every sheet.
+        if (!sheets_.is()) sheets_ = Must(document_->getSheets());
+        return Variant(std::make_shared<UnoWorksheets>(connection_, document_, sheets_));
       });
     }
     if (IsMember(name, u"Activate")) {
@@ -377,6 +389,7 @@ class UnoWorkbook : public UnoObject {
 
  private:
   Document document_;
+  Reference<css::sheet::XSpreadsheets> sheets_;
 };
 
 class UnoWorkbooks : public UnoObject {
@@ -387,7 +400,7 @@ class UnoWorkbooks : public UnoObject {
   Variant Invoke(const UnicodeString& name, CallKind, const std::vector<Variant>& args) override {
     if (IsMember(name, u"Count")) {
       ExpectArgs(name, args, 0);
-      return Run([&] { return Variant(static_cast<int>(OpenSpreadsheets(*connection_).size())); });
+      return Run([&] { return Variant(static_cast<int>(Documents().size())); });
     }
     if (IsMember(name, u"item")) {
       if (args.size() != 1) ThrowBadArguments(name);
@@ -395,7 +408,7 @@ class UnoWorkbooks : public UnoObject {
         const UnicodeString bookName = args[0].ToString();
         return Run([&] {
           // Titles need not be unique: the one opened first wins.
-          for (const Document& document : OpenSpreadsheets(*connection_))
+          for (const Document& document : Documents())
             if (TitleOf(document) == bookName) return Wrap(document);
           throw Exception(FormatS(u"ブック「%s」は開かれていません。", {bookName}));
         });
@@ -403,7 +416,7 @@ class UnoWorkbooks : public UnoObject {
       if (!args[0].IsInt()) ThrowBadArguments(name);
       const int index = args[0].ToInt();
       return Run([&] {
-        const std::vector<Document> documents = OpenSpreadsheets(*connection_);
+        const std::vector<Document>& documents = Documents();
         if (index < 1 || static_cast<size_t>(index) > documents.size())
           throw Exception(
               FormatS(u"ブックの番号 %s は範囲外です（ブック数 %s）。",
@@ -415,9 +428,19 @@ class UnoWorkbooks : public UnoObject {
   }
 
  private:
+  // The open documents, enumerated once for this object: a reload asks for every workbook by
+  // its number, and each enumeration is a round trip per document. The object lives for one
+  // command; the next one enumerates afresh.
+  const std::vector<Document>& Documents() {
+    if (!documents_) documents_ = OpenSpreadsheets(*connection_);
+    return *documents_;
+  }
+
   Variant Wrap(Document document) {
     return Variant(std::make_shared<UnoWorkbook>(connection_, std::move(document)));
   }
+
+  std::optional<std::vector<Document>> documents_;
 };
 
 class UnoApplication : public UnoObject {
