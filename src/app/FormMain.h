@@ -95,6 +95,9 @@ class TFormMain : public QMainWindow {
   // Bookmark nodes under the root, one per bookmark in list order.
   void RebuildBookmarkNodes();
   void UpdateBookmarkNodesEnabled();
+  // A bookmark node of a workbook that is not listed is greyed, yet stays selectable.
+  static bool IsNodeEnabled(const QTreeWidgetItem* node);
+  static void SetNodeEnabled(QTreeWidgetItem* node, bool enabled);
   bool IsBookListed(const UnicodeString& book) const;
   bool IsSheetListed(const UnicodeString& book, const UnicodeString& sheet) const;
   QTreeWidgetItem* GetSelectedBookmarkNode() const;
