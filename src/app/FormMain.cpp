@@ -269,7 +269,13 @@ void TFormMain::CreateComponents() {
   PopupMenuTrayIconBook = PopupMenuTrayIcon->addMenu(ToQString(u"ブック(&E)"));
   PopupMenuTrayIconBook->setObjectName(QStringLiteral("PopupMenuTrayIconBook"));
   N1 = ActionBookReload;
+  // The tray menu has no images; the tool bar button keeps the action's.
+  N1->setIconVisibleInMenu(false);
   PopupMenuTrayIcon->addAction(N1);
+
+  trayWatch_ = new QTimer(this);
+  trayWatch_->setInterval(1000);
+  connect(trayWatch_, &QTimer::timeout, this, &TFormMain::TrayWatchTimer);
 
   TrayIcon1 = new QSystemTrayIcon(appIcon, this);
   TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
@@ -384,8 +390,21 @@ void TFormMain::changeEvent(QEvent* event) {
 
 void TFormMain::ApplicationEvents1Minimize() {
   if (!Config.InTaskTray || !(windowState() & Qt::WindowMinimized)) return;
+  // Without a notification area a hidden window has no way back: it stays on the taskbar.
+  // Asked at each minimise, so a tray that appears later is used from then on.
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
   TrayIcon1->show();
   hide();
+  trayWatch_->start();
+}
+
+void TFormMain::TrayWatchTimer() {
+  if (isVisible() || !TrayIcon1->isVisible()) {
+    trayWatch_->stop();
+    return;
+  }
+  // The notification area went away with the window in it: the window comes back.
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) ActionTrayIconShowFormExecute();
 }
 
 void TFormMain::ActionTrayIconShowFormExecute() {
@@ -446,6 +465,9 @@ void TFormMain::resizeEvent(QResizeEvent* event) {
 void TFormMain::closeEvent(QCloseEvent* event) {
   FormClose();
   QMainWindow::closeEvent(event);
+  // The program ends here and nowhere else: a message box closed while this window is hidden
+  // in the tray is the last visible window, and must not end it.
+  if (event->isAccepted()) QCoreApplication::quit();
 }
 
 void TFormMain::FormClose() {

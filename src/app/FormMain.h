@@ -17,6 +17,7 @@ class QMenu;
 class QStatusBar;
 class TExcel;
 class QSystemTrayIcon;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class QTreeWidget;
@@ -168,6 +169,9 @@ class TFormMain : public QMainWindow {
   bool lastFrameFromEvent_ = false;
   QSize sizeAtLastMove_;
   bool placing_ = false;
+  // Runs while the window is hidden in the tray, to bring it back should the tray go away.
+  QTimer* trayWatch_ = nullptr;
+  void TrayWatchTimer();
 
   // Tray menu, hotkey, settings and help
  public:
