@@ -15,6 +15,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 namespace kestrine::test {
 
@@ -80,6 +81,14 @@ std::string XSession::Logs() const {
   return all;
 }
 
+namespace {
+XSession* current = nullptr;
+}  // namespace
+
+XSession* XSession::Current() {
+  return current;
+}
+
 XSession::XSession() {
   try {
     Start();
@@ -87,6 +96,21 @@ XSession::XSession() {
     Stop();
     throw;
   }
+  current = this;
+}
+
+void XSession::StopTrayHost() {
+  if (trayHost_ <= 0) return;
+  kill(trayHost_, SIGTERM);
+  waitpid(trayHost_, nullptr, 0);
+  std::erase(pids_, trayHost_);
+  trayHost_ = 0;
+}
+
+void XSession::StartTrayHost() {
+  if (trayHost_ > 0) return;
+  trayHost_ = Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
+                     "--height", "24", "--SetDockType", "true"});
 }
 
 void XSession::Start() {
@@ -133,17 +157,18 @@ void XSession::StartOnce() {
     throw std::runtime_error("openbox did not start\n" + Logs());
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24",
-         "--SetDockType", "true"});
+  StartTrayHost();
 }
 
 void XSession::Stop() {
   for (auto it = pids_.rbegin(); it != pids_.rend(); ++it) kill(*it, SIGTERM);
   for (pid_t pid : pids_) waitpid(pid, nullptr, 0);
   pids_.clear();
+  trayHost_ = 0;
 }
 
 XSession::~XSession() {
+  current = nullptr;
   Stop();
 }
 

@@ -17,6 +17,11 @@ class XSession {
   XSession& operator=(const XSession&) = delete;
 
   const std::string& Display() const { return display_; }
+  // The session of this process, while it exists.
+  static XSession* Current();
+  // The tray host alone goes away or comes (back), as on a desktop whose panel is restarted.
+  void StopTrayHost();
+  void StartTrayHost();
   // What the three programs printed.
   std::string Logs() const;
 
@@ -29,6 +34,7 @@ class XSession {
   TempDir home_;
   std::string display_;
   std::vector<pid_t> pids_;  // stopped in reverse order
+  pid_t trayHost_ = 0;
 };
 
 // Runs a command with the session's DISPLAY and returns what it printed.
