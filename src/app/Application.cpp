@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/QtText.h"
+#include "app/native/GlobalHotKey.h"
 #include "base/Exception.h"
 #include "base/Notice.h"
 
@@ -103,6 +104,7 @@ void InitResources() {
 
 void TApplication::PrepareEnvironment() {
   if (qEnvironmentVariableIsEmpty("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
+  kestrine::native::PreferPlatformWithGlobalKeys();
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
