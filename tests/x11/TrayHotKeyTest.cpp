@@ -82,7 +82,8 @@ void TrayHotKeyTest::Scenario() {
   ASSERT_TRUE(WaitFor(3000, [&] { return form->TrayIcon1->isVisible() && !form->isVisible(); }));
   server.ClearCalls();
   // Another program is in front; it ends with the X server at the latest.
-  const std::string other = RunCommand("xmessage -geometry 500x300+100+100 other >/dev/null 2>&1 & echo $!");
+  const std::string other =
+      RunCommand("xmessage -geometry 500x300+100+100 other >/dev/null 2>&1 & echo $!");
   ASSERT_TRUE(WaitFor(3000, [] {
     return RunCommand("xdotool getactivewindow getwindowname").find("xmessage") !=
            std::string::npos;

@@ -72,7 +72,7 @@ pid_t XSession::Spawn(const std::vector<std::string>& argv) {
 
 std::string XSession::Logs() const {
   std::string all;
-  for (const char* name : {"Xvfb", "openbox", "trayer"}) {
+  for (const char* name : {"Xvfb", "openbox", "trayer", "gtk-sni-tray-standalone"}) {
     std::ifstream in(home_.Path() / (std::string(name) + ".log"));
     std::stringstream text;
     text << in.rdbuf();
@@ -107,10 +107,30 @@ void XSession::StopTrayHost() {
   trayHost_ = 0;
 }
 
+bool XSession::StatusNotifierHost() {
+  const char* host = std::getenv("KESTRINE_TEST_TRAY_HOST");
+  return host && std::string(host) == "statusnotifier";
+}
+
 void XSession::StartTrayHost() {
   if (trayHost_ > 0) return;
-  trayHost_ = Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
-                     "--height", "24", "--SetDockType", "true"});
+  if (!StatusNotifierHost()) {
+    trayHost_ = Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
+                       "--height", "24", "--SetDockType", "true"});
+    return;
+  }
+  setenv("NO_AT_BRIDGE", "1", 1);  // GTK would start an accessibility bus of its own
+  trayHost_ = Spawn({"gtk-sni-tray-standalone", "--watcher", "--top", "--end"});
+  // Qt chooses between the D-Bus tray and XEmbed once, when it first asks: the host must be
+  // registered before that.
+  const bool registered = WaitUntil([] {
+    return RunCommand(
+               "dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher "
+               "/StatusNotifierWatcher org.freedesktop.DBus.Properties.Get "
+               "string:org.kde.StatusNotifierWatcher string:IsStatusNotifierHostRegistered")
+               .find("boolean true") != std::string::npos;
+  });
+  if (!registered) throw std::runtime_error("no StatusNotifier host registered\n" + Logs());
 }
 
 void XSession::Start() {
