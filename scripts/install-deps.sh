@@ -10,6 +10,8 @@ packages=(
   libreoffice-dev libreoffice-calc
   # real windows, tray and hotkey tests; screenshots
   xvfb xauth xdotool x11-utils openbox trayer fonts-ipafont-gothic imagemagick
+  # the D-Bus tray: a session bus and a StatusNotifier host
+  dbus haskell-gtk-sni-tray-utils
   # Windows cross build and its tests
   mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 locales fonts-wine
   # Qt for Windows, built from Debian's source (scripts/build-qt-windows.sh)

@@ -3,9 +3,12 @@
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QPointer>
+#include <QScreen>
+#include <QTimer>
 #include <utility>
 
 #include "app/QtText.h"
+#include "app/native/GlobalHotKey.h"
 #include "base/Exception.h"
 #include "base/Notice.h"
 
@@ -28,8 +31,24 @@ UnicodeString& HelpFile() {
 }
 
 void RealWarningBox(QWidget* parent, const QString& text) {
-  QMessageBox box(QMessageBox::Warning, QStringLiteral("警告"), text, QMessageBox::Ok, parent);
+  // An owner hidden in the tray would place the box where the owner last stood, and a window
+  // manager may keep it behind the active program: the box stands alone, centred, in front.
+  const bool alone = !parent || !parent->window()->isVisible();
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("警告"), text, QMessageBox::Ok,
+                  alone ? nullptr : parent);
   box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+  if (alone) {
+    // Qt centres a box without owner on a guessed frame; once shown, its real size is known.
+    QTimer::singleShot(0, &box, [&box] {
+      if (const QScreen* screen = box.screen()) {
+        const QRect frame = box.frameGeometry();
+        box.move(screen->availableGeometry().center() -
+                 QPoint(frame.width() / 2, frame.height() / 2) + QPoint(1, 1));
+      }
+      box.raise();
+      box.activateWindow();
+    });
+  }
   box.exec();
 }
 
@@ -85,10 +104,14 @@ void InitResources() {
 
 void TApplication::PrepareEnvironment() {
   if (qEnvironmentVariableIsEmpty("QT_NO_GLIB")) qputenv("QT_NO_GLIB", "1");
+  kestrine::native::PreferPlatformWithGlobalKeys();
 }
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
   InitResources();
+  // Only the main window's close ends the program (TFormMain::closeEvent): with the window
+  // hidden in the tray, a message box is the last window, and closing it is no request to end.
+  setQuitOnLastWindowClosed(false);
   // The core's own warnings (a settings folder that cannot be made) use the same box.
   SetWarningHandler([](const UnicodeString& text) { ShowWarningBox(nullptr, ToQString(text)); });
 }

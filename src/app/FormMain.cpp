@@ -6,10 +6,11 @@
 #include <QFontDatabase>
 #include <QHeaderView>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -76,6 +77,22 @@ const ActionRow kActions[] = {
 };
 
 constexpr int kBookmarkImage = 0, kBookImage = 1, kSheetImage = 2, kRootImage = 3;
+
+// A greyed node keeps Qt's enabled flag: Qt never selects a disabled item, and the change and
+// delete commands must reach the bookmark of a workbook that was renamed, moved or deleted.
+constexpr int kGreyedRole = Qt::UserRole + 1;
+
+class TGreyedNodeDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    // Drawn as a disabled item is: grey text, greyed icon.
+    if (index.data(kGreyedRole).toBool()) option->state &= ~QStyle::State_Enabled;
+  }
+};
 
 }  // namespace
 
@@ -219,6 +236,7 @@ void TFormMain::CreateComponents() {
   TreeViewBook->setIconSize(QSize(16, 16));
   TreeViewBook->setUniformRowHeights(true);
   TreeViewBook->setContextMenuPolicy(Qt::CustomContextMenu);
+  TreeViewBook->setItemDelegate(new TGreyedNodeDelegate(TreeViewBook));
   TreeViewBook->viewport()->installEventFilter(this);
   setCentralWidget(TreeViewBook);
 
@@ -240,11 +258,7 @@ void TFormMain::CreateComponents() {
   PopupMenuTreeView->addAction(D1);
   connect(TreeViewBook, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
     // A right click selects the node under the pointer before the menu opens.
-    if (QTreeWidgetItem* item = TreeViewBook->itemAt(pos)) {
-      TreeViewBook->setCurrentItem(item);
-      // A disabled node cannot be selected; the menu must not act on the node selected before.
-      if (TreeViewBook->currentItem() != item) TreeViewBook->setCurrentItem(nullptr);
-    }
+    if (QTreeWidgetItem* item = TreeViewBook->itemAt(pos)) TreeViewBook->setCurrentItem(item);
     PopupMenuTreeView->popup(TreeViewBook->viewport()->mapToGlobal(pos));
   });
 
@@ -255,7 +269,13 @@ void TFormMain::CreateComponents() {
   PopupMenuTrayIconBook = PopupMenuTrayIcon->addMenu(ToQString(u"ブック(&E)"));
   PopupMenuTrayIconBook->setObjectName(QStringLiteral("PopupMenuTrayIconBook"));
   N1 = ActionBookReload;
+  // The tray menu has no images; the tool bar button keeps the action's.
+  N1->setIconVisibleInMenu(false);
   PopupMenuTrayIcon->addAction(N1);
+
+  trayWatch_ = new QTimer(this);
+  trayWatch_->setInterval(1000);
+  connect(trayWatch_, &QTimer::timeout, this, &TFormMain::TrayWatchTimer);
 
   TrayIcon1 = new QSystemTrayIcon(appIcon, this);
   TrayIcon1->setObjectName(QStringLiteral("TrayIcon1"));
@@ -370,8 +390,21 @@ void TFormMain::changeEvent(QEvent* event) {
 
 void TFormMain::ApplicationEvents1Minimize() {
   if (!Config.InTaskTray || !(windowState() & Qt::WindowMinimized)) return;
+  // Without a notification area a hidden window has no way back: it stays on the taskbar.
+  // Asked at each minimise, so a tray that appears later is used from then on.
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
   TrayIcon1->show();
   hide();
+  trayWatch_->start();
+}
+
+void TFormMain::TrayWatchTimer() {
+  if (isVisible() || !TrayIcon1->isVisible()) {
+    trayWatch_->stop();
+    return;
+  }
+  // The notification area went away with the window in it: the window comes back.
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) ActionTrayIconShowFormExecute();
 }
 
 void TFormMain::ActionTrayIconShowFormExecute() {
@@ -432,6 +465,9 @@ void TFormMain::resizeEvent(QResizeEvent* event) {
 void TFormMain::closeEvent(QCloseEvent* event) {
   FormClose();
   QMainWindow::closeEvent(event);
+  // The program ends here and nowhere else: a message box closed while this window is hidden
+  // in the tray is the last visible window, and must not end it.
+  if (event->isAccepted()) QCoreApplication::quit();
 }
 
 void TFormMain::FormClose() {
@@ -529,7 +565,7 @@ void TFormMain::RebuildBookmarkNodes() {
     auto* node = new QTreeWidgetItem(QStringList(ToQString(bookmark->GetDisplayText())));
     node->setIcon(0, ImageListExcelNode[kBookmarkImage]);
     // Set before the node is in the tree, where each change would be reported to the view.
-    node->setDisabled(!IsBookListed(bookmark->BookName));
+    SetNodeEnabled(node, IsBookListed(bookmark->BookName));
     nodes.append(node);
   }
   root->addChildren(nodes);
@@ -541,8 +577,17 @@ void TFormMain::UpdateBookmarkNodesEnabled() {
   QTreeWidgetItem* root = BookmarkRoot();
   const int count = std::min(root->childCount(), static_cast<int>(Config.Bookmarks.size()));
   for (int i = 0; i < count; ++i) {
-    root->child(i)->setDisabled(!IsBookListed(Config.Bookmarks[static_cast<size_t>(i)]->BookName));
+    SetNodeEnabled(root->child(i),
+                   IsBookListed(Config.Bookmarks[static_cast<size_t>(i)]->BookName));
   }
+}
+
+bool TFormMain::IsNodeEnabled(const QTreeWidgetItem* node) {
+  return !node->data(0, kGreyedRole).toBool();
+}
+
+void TFormMain::SetNodeEnabled(QTreeWidgetItem* node, bool enabled) {
+  if (IsNodeEnabled(node) != enabled) node->setData(0, kGreyedRole, !enabled);
 }
 
 bool TFormMain::IsBookListed(const UnicodeString& book) const {
@@ -577,12 +622,9 @@ QTreeWidgetItem* TFormMain::GetSelectedBookmarkNode() const {
 // Jumps
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+  // A greyed bookmark node is selected like any other; its jump finds no listed sheet.
   if (watched == TreeViewBook->viewport() && event->type() == QEvent::MouseButtonDblClick) {
-    // A disabled node cannot become current in Qt; a double click on one is a double click
-    // on a bookmark whose workbook is not listed, which does nothing.
-    const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
-    const QTreeWidgetItem* hit = TreeViewBook->itemAt(pos);
-    if (!hit || !hit->isDisabled()) TreeViewBookDblClick();
+    TreeViewBookDblClick();
   }
   return QMainWindow::eventFilter(watched, event);
 }

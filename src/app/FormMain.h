@@ -17,6 +17,7 @@ class QMenu;
 class QStatusBar;
 class TExcel;
 class QSystemTrayIcon;
+class QTimer;
 class QToolBar;
 class QToolButton;
 class QTreeWidget;
@@ -95,6 +96,9 @@ class TFormMain : public QMainWindow {
   // Bookmark nodes under the root, one per bookmark in list order.
   void RebuildBookmarkNodes();
   void UpdateBookmarkNodesEnabled();
+  // A bookmark node of a workbook that is not listed is greyed, yet stays selectable.
+  static bool IsNodeEnabled(const QTreeWidgetItem* node);
+  static void SetNodeEnabled(QTreeWidgetItem* node, bool enabled);
   bool IsBookListed(const UnicodeString& book) const;
   bool IsSheetListed(const UnicodeString& book, const UnicodeString& sheet) const;
   QTreeWidgetItem* GetSelectedBookmarkNode() const;
@@ -165,6 +169,9 @@ class TFormMain : public QMainWindow {
   bool lastFrameFromEvent_ = false;
   QSize sizeAtLastMove_;
   bool placing_ = false;
+  // Runs while the window is hidden in the tray, to bring it back should the tray go away.
+  QTimer* trayWatch_ = nullptr;
+  void TrayWatchTimer();
 
   // Tray menu, hotkey, settings and help
  public:

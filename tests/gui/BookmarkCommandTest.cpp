@@ -149,7 +149,7 @@ TEST_F(BookmarkCommandTest, AddFromTheActiveCellProposesItAndAppends) {
     EXPECT_THAT(OnDisk(), ElementsAre("first|Report.xlsx!Data|1,1", added));
     // An empty name shows the generated text.
     EXPECT_THAT(NodeTexts(), ElementsAre("first", "Report.xlsx!Data[C:7]"));
-    EXPECT_FALSE(Node(1)->isDisabled());
+    EXPECT_TRUE(TFormMain::IsNodeEnabled(Node(1)));
     EXPECT_THAT(warnings, IsEmpty());
     form.reset();
     server.books.clear();
@@ -267,7 +267,7 @@ TEST_F(BookmarkCommandTest, EnabledStateFollowsTheWorkbookAtEachReload) {
   StartForm();
   const auto enabled = [&] {
     std::vector<bool> out;
-    for (int i = 0; i < 4; ++i) out.push_back(!Node(i)->isDisabled());
+    for (int i = 0; i < 4; ++i) out.push_back(TFormMain::IsNodeEnabled(Node(i)));
     return out;
   };
   EXPECT_THAT(enabled(), ElementsAre(true, true, false, false));
@@ -283,7 +283,7 @@ TEST_F(BookmarkCommandTest, EnabledStateFollowsTheWorkbookAtEachReload) {
   // The bookmark whose workbook differs only in case never reaches the application.
   server.books.insert(server.books.begin(), BookModel{u"Report.xlsx", {SheetModel{u"Data"}}});
   form->ActionBookReload->trigger();
-  ASSERT_TRUE(Node(2)->isDisabled());
+  ASSERT_FALSE(TFormMain::IsNodeEnabled(Node(2)));
   server.ClearCalls();
   DoubleClick(Node(2));
   form->JumpToBookmark(2);
@@ -507,8 +507,8 @@ TEST_F(BookmarkCommandTest, ContextMenuEnablesChangeAndDeleteOnBookmarkNodesOnly
       {"book", tree->topLevelItem(1), false},
       {"sheet", tree->topLevelItem(1)->child(0), false},
       {"bookmark again", Node(0), true},
-      // A disabled node cannot be selected; the menu must not offer the one selected before.
-      {"disabled bookmark", Node(1), false},
+      // A greyed node is selected like any other, and the menu acts on it.
+      {"greyed bookmark", Node(1), true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -523,6 +523,91 @@ TEST_F(BookmarkCommandTest, ContextMenuEnablesChangeAndDeleteOnBookmarkNodesOnly
   RightClick(nullptr);
   EXPECT_EQ(tree->currentItem(), Node(0));
   EXPECT_TRUE(form->ActionBookmarkDelete->isEnabled());
+}
+
+TEST_F(BookmarkCommandTest, GreyedBookmarkIsSelectedAndTheMenuActsOnIt) {
+  struct Case {
+    const char* what;
+    // No spreadsheet at all, or one where Gone1.xlsx was opened after the last reload: its
+    // node is still greyed, and the change dialog can read it.
+    bool spreadsheet;
+    Qt::Key command;  // the access key in the tree's menu
+    ModalAnswers::Step answer;
+    std::vector<std::string> stored;
+    const char* file;
+  };
+  std::vector<std::string> shown;
+  const Case cases[] = {
+      {"delete the first",
+       false,
+       Qt::Key_D,
+       Press("はい(&Y)"),
+       {"second|Gone2.xlsx!T|0,0"},
+       "Count=1\r\nItem0=second,Gone2.xlsx,T,0,0\r\n"},
+      {"change the first",
+       true,
+       Qt::Key_U,
+       [&shown](QWidget* modal) {
+         TFormBookmarkItemEdit* dialog = EditDialog(modal);
+         ASSERT_NE(dialog, nullptr);
+         for (const QString& text :
+              {dialog->ComboBoxBook->currentText(), dialog->ComboBoxWorksheet->currentText(),
+               dialog->EditCol->text(), dialog->EditRow->text(), dialog->EditName->text()}) {
+           shown.push_back(Q8(text));
+         }
+         dialog->EditName->setText(QStringLiteral("renamed"));
+         dialog->BtnOk->click();
+       },
+       {"renamed|Gone1.xlsx!S|2,4", "second|Gone2.xlsx!T|0,0"},
+       "Count=2\r\nItem0=renamed,Gone1.xlsx,S,2,4\r\nItem1=second,"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteConfig([](TConfig& config) {
+      config.Bookmarks.push_back(Item("first", "Gone1.xlsx", "S", 2, 4));
+      config.Bookmarks.push_back(Item("second", "Gone2.xlsx", "T", 0, 0));
+    });
+    server.books.clear();
+    if (c.spreadsheet) {
+      server.AddBook("Other.xlsx", {"S1"});
+      server.Register();
+    } else {
+      server.Revoke();
+    }
+    StartForm();
+    if (c.spreadsheet) server.AddBook("Gone1.xlsx", {"S"});
+    warnings.clear();
+    ASSERT_FALSE(TFormMain::IsNodeEnabled(Node(0)));
+    ASSERT_FALSE(TFormMain::IsNodeEnabled(Node(1)));
+    QTreeWidget* tree = form->TreeViewBook;
+    auto click = [&](Qt::MouseButton button, QTreeWidgetItem* node) {
+      const QPoint pos = tree->viewport()->mapTo(form.get(), tree->visualItemRect(node).center());
+      // Through the window, as the platform delivers it: a right press opens the menu.
+      QTest::mouseClick(form->windowHandle(), button, {}, pos);
+    };
+    click(Qt::LeftButton, Node(1));
+    EXPECT_EQ(tree->currentItem(), Node(1));
+
+    click(Qt::RightButton, Node(0));
+    ASSERT_EQ(tree->currentItem(), Node(0));
+    ASSERT_TRUE(RunEventLoop(2000, [&] { return form->PopupMenuTreeView->isVisible(); }));
+    EXPECT_TRUE(form->ActionBookmarkUpdate->isEnabled());
+    EXPECT_TRUE(form->ActionBookmarkDelete->isEnabled());
+    const ModalAnswers answers({c.answer});
+    QTest::keyClick(form->PopupMenuTreeView, c.command);
+    EXPECT_TRUE(answers.AllStepsRan());
+
+    EXPECT_THAT(InMemory(), ElementsAreArray(c.stored));
+    EXPECT_THAT(OnDisk(), ElementsAreArray(c.stored));
+    const std::string file = ReadBytes(ConfigPath());
+    EXPECT_NE(file.find(c.file), std::string::npos) << file;
+    ExpectNodesMatchList();
+    // Still greyed until the next reload lists the workbook.
+    EXPECT_FALSE(TFormMain::IsNodeEnabled(Node(0)));
+    EXPECT_THAT(WarningTexts(), IsEmpty());
+    form.reset();
+  }
+  EXPECT_THAT(shown, ElementsAre("Gone1.xlsx", "S", "C", "5", "first"));
 }
 
 TEST_F(BookmarkCommandTest, HintShowsTheBookmarkOrTheNodeText) {

@@ -49,18 +49,20 @@ TEST_F(FirstIdleTest, RunsOnceAfterShowInOrder) {
   } seen;
   auto active = GetActiveObject(u"Excel.Application");
   ASSERT_TRUE(active);
-  RegisterActiveObject(u"Excel.Application",
-                       ActiveObject{std::make_shared<Observer>(
-                                        active->application,
-                                        [&] {
-                                          seen.frame = form->frameGeometry();
-                                          seen.stayOnTop = form->ActionViewStayOnTop->isChecked();
-                                          const auto* root = form->BookmarkRoot();
-                                          seen.bookmarkNodes = root->childCount();
-                                          seen.bookmarkDisabled =
-                                              root->childCount() && root->child(0)->isDisabled();
-                                        }),
-                                    active->bringMainWindowToFront});
+  RegisterActiveObject(
+      u"Excel.Application",
+      ActiveObject{std::make_shared<Observer>(active->application,
+                                              [&] {
+                                                seen.frame = form->frameGeometry();
+                                                seen.stayOnTop =
+                                                    form->ActionViewStayOnTop->isChecked();
+                                                const auto* root = form->BookmarkRoot();
+                                                seen.bookmarkNodes = root->childCount();
+                                                seen.bookmarkDisabled =
+                                                    root->childCount() &&
+                                                    !TFormMain::IsNodeEnabled(root->child(0));
+                                              }),
+                   active->bringMainWindowToFront});
 
   form = std::make_unique<TFormMain>();
   QSignalSpy finished(form.get(), &TFormMain::FirstIdleFinished);
@@ -73,13 +75,13 @@ TEST_F(FirstIdleTest, RunsOnceAfterShowInOrder) {
   form->show();
   ASSERT_TRUE(RunEventLoop(5000, [&] { return form->FirstIdleDone(); }));
 
-  // Placement, then stay-on-top, then the bookmark nodes (all disabled), then the reload,
+  // Placement, then stay-on-top, then the bookmark nodes (all greyed), then the reload,
   // which enables the bookmark whose workbook it listed.
   EXPECT_EQ(seen.frame, QRect(40, 50, 300, 400));
   EXPECT_TRUE(seen.stayOnTop);
   EXPECT_EQ(seen.bookmarkNodes, 1);
   EXPECT_TRUE(seen.bookmarkDisabled);
-  EXPECT_FALSE(form->BookmarkRoot()->child(0)->isDisabled());
+  EXPECT_TRUE(TFormMain::IsNodeEnabled(form->BookmarkRoot()->child(0)));
   EXPECT_TRUE(form->ActionViewStayOnTop->isChecked());
   EXPECT_TRUE(form->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
 

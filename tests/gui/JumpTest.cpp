@@ -73,19 +73,19 @@ TEST_F(JumpTest, BookmarkNodeSelectsItsCell) {
 
 TEST_F(JumpTest, NodesThatLeadNowhereDoNothing) {
   WriteConfig([&](TConfig& config) {
-    // Workbook not listed: a disabled node.
+    // Workbook not listed: a greyed node.
     config.Bookmarks.push_back(std::make_unique<TBookmarkItem>(u"", u"Z.xlsx", u"S1", 0, 0));
     // Workbook listed but the sheet is hidden: enabled, and still no jump.
     config.Bookmarks.push_back(std::make_unique<TBookmarkItem>(u"", u"A.xlsx", u"Hidden", 0, 0));
   });
   SetUpServer();
   StartForm();
-  ASSERT_TRUE(Bookmark(0)->isDisabled());
-  ASSERT_FALSE(Bookmark(1)->isDisabled());
+  ASSERT_FALSE(TFormMain::IsNodeEnabled(Bookmark(0)));
+  ASSERT_TRUE(TFormMain::IsNodeEnabled(Bookmark(1)));
 
   for (QTreeWidgetItem* node : {Bookmark(0), Bookmark(1), form->BookmarkRoot(), Book(1), Book(2)}) {
     SCOPED_TRACE(Q8(node->text(0)));
-    // Start from a selected sheet: a double click on a disabled node must not fall back to it.
+    // Start from a selected sheet: a double click on a greyed node must not fall back to it.
     form->TreeViewBook->setCurrentItem(Book(2)->child(0));
     server.ClearCalls();
     DoubleClick(node);

@@ -64,31 +64,24 @@ TEST_F(PlacementTest, CloseStoresStateAndNormalBounds) {
   }
 }
 
-TEST_F(PlacementTest, MinimiseIntoTheTrayAndBack) {
-  WriteConfig([](TConfig& config) { config.InTaskTray = true; });
-  server.AddBook("A.xlsx", {"S1"});
-  server.Register();
-  StartForm();
-  form->PopupMenuTrayIconBook->addAction(QStringLiteral("left over"));
-
-  form->showMinimized();
-  ASSERT_TRUE(RunEventLoop(2000, [&] { return !form->isVisible(); }));
-  EXPECT_TRUE(form->TrayIcon1->isVisible());
-
-  form->ActionTrayIconShowForm->trigger();
-  EXPECT_TRUE(form->isVisible());
-  EXPECT_FALSE(form->windowState() & Qt::WindowMinimized);
-  EXPECT_FALSE(form->TrayIcon1->isVisible());
-  EXPECT_TRUE(form->PopupMenuTrayIconBook->isEmpty());
-}
-
-TEST_F(PlacementTest, MinimiseWithoutTrayStaysOnTheTaskbar) {
-  server.Register();
-  StartForm();
-  form->showMinimized();
-  RunEventLoop(50);
-  EXPECT_TRUE(form->isVisible());
-  EXPECT_FALSE(form->TrayIcon1->isVisible());
+// The offscreen platform has no notification area, like a desktop without a tray host.
+TEST_F(PlacementTest, MinimiseWithoutANotificationAreaStaysOnTheTaskbar) {
+  ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable());
+  for (const bool inTaskTray : {false, true}) {
+    SCOPED_TRACE(inTaskTray ? "InTaskTray on" : "InTaskTray off");
+    WriteConfig([&](TConfig& config) { config.InTaskTray = inTaskTray; });
+    server.Register();
+    StartForm();
+    form->showMinimized();
+    RunEventLoop(100);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->windowState() & Qt::WindowMinimized);
+    EXPECT_FALSE(form->TrayIcon1->isVisible());
+    // Closed from the taskbar, it stores its state as minimised.
+    form->close();
+    EXPECT_EQ(SavedConfig()->GetWindowState(), 1);
+    form.reset();
+  }
 }
 
 }  // namespace

@@ -22,7 +22,8 @@ class ReloadTest : public GuiTest {
   std::vector<bool> BookmarkNodesEnabled() const {
     std::vector<bool> out;
     const QTreeWidgetItem* root = form->BookmarkRoot();
-    for (int i = 0; i < root->childCount(); ++i) out.push_back(!root->child(i)->isDisabled());
+    for (int i = 0; i < root->childCount(); ++i)
+      out.push_back(TFormMain::IsNodeEnabled(root->child(i)));
     return out;
   }
   std::string SheetEntry(int number) const {

@@ -40,6 +40,19 @@ class TrayMenuTest : public GuiTest {
     }
     return out;
   }
+  // Every entry of the menu and its submenus that would draw an image.
+  std::vector<std::string> EntriesWithImages() const {
+    std::vector<std::string> out;
+    std::function<void(const QMenu*)> visit = [&](const QMenu* menu) {
+      for (const QAction* entry : menu->actions()) {
+        if (!entry->icon().isNull() && entry->isIconVisibleInMenu())
+          out.push_back(Q8(entry->text()));
+        if (entry->menu()) visit(entry->menu());
+      }
+    };
+    visit(form->PopupMenuTrayIcon);
+    return out;
+  }
   QAction* BookmarkEntry(int i) const { return form->PopupMenuTrayIconBookmark->actions().at(i); }
   QAction* SheetEntry(int book, int sheet) const {
     return form->PopupMenuTrayIconBook->actions().at(book)->menu()->actions().at(sheet);
@@ -109,6 +122,7 @@ TEST_F(TrayMenuTest, EntriesFollowTheLastReload) {
     const QList<QAction*> top = form->PopupMenuTrayIcon->actions();
     ASSERT_EQ(top.size(), 3);
     EXPECT_EQ(top[2], form->ActionBookReload);
+    EXPECT_THAT(EntriesWithImages(), IsEmpty());
     EXPECT_THAT(warnings, IsEmpty());
     form.reset();
   }

@@ -1,15 +1,22 @@
 // The tray menu opened by the real global hotkey and by a right click on the real tray icon.
+#include <signal.h>
 #include <xcb/xcb.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
+#include <cstring>
 
 #include "GuiFixture.h"
+#include "TrayIconClick.h"
 #include "XSession.h"
 #include "settings/FormConfigGeneral.h"
 
@@ -36,6 +43,26 @@ class TrayHotKeyTest : public GuiTest {
     form->PopupMenuTrayIcon->hide();
     RunEventLoop(200);
   }
+  // Menu entries chosen by their access keys: "ブック(&E)", then the book's and the sheet's digit.
+  void ChooseSheet(const char* book, const char* sheet) {
+    for (const char* key : {"e", book, sheet}) {
+      RunCommand(std::string("xdotool key ") + key);
+      RunEventLoop(200);
+    }
+  }
+  void Scenario();
+  // The last window of the stacking order that is no dock (the tray host stays above all).
+  static std::string TopmostClient(const std::string& stacking) {
+    std::string top;
+    for (size_t at = stacking.find("0x"); at != std::string::npos; at = stacking.find("0x", at)) {
+      const size_t end = stacking.find_first_of(", \n", at);
+      const std::string id = stacking.substr(at, end - at);
+      at = end;
+      if (RunCommand("xprop -id " + id + " _NET_WM_WINDOW_TYPE").find("DOCK") == std::string::npos)
+        top = id;
+    }
+    return top;
+  }
   // A window of this process, shown and activated.
   void StartWith(int hotKeyIndex) {
     WriteConfig([&](TConfig& config) {
@@ -49,6 +76,91 @@ class TrayHotKeyTest : public GuiTest {
     StartForm();
   }
 };
+
+void TrayHotKeyTest::Scenario() {
+  RunCommand("xdotool windowminimize " + std::to_string(form->winId()));
+  ASSERT_TRUE(WaitFor(3000, [&] { return form->TrayIcon1->isVisible() && !form->isVisible(); }));
+  server.ClearCalls();
+  // Another program is in front; it ends with the X server at the latest.
+  const std::string other =
+      RunCommand("xmessage -geometry 500x300+100+100 other >/dev/null 2>&1 & echo $!");
+  ASSERT_TRUE(WaitFor(3000, [] {
+    return RunCommand("xdotool getactivewindow getwindowname").find("xmessage") !=
+           std::string::npos;
+  }));
+
+  // The menu opens at the pointer, and a sheet entry jumps; the window stays in the tray.
+  RunCommand("xdotool mousemove 300 200 key ctrl+alt+a");
+  ASSERT_TRUE(WaitFor(3000, [&] { return MenuOpen(); }));
+  EXPECT_EQ(form->PopupMenuTrayIcon->pos(), QPoint(300, 200));
+  ChooseSheet("1", "2");
+  ASSERT_TRUE(WaitFor(3000, [&] { return server.bringToFrontCount == 1; }));
+  EXPECT_EQ(U8(server.books[static_cast<size_t>(server.activeBook)]
+                   .sheets[static_cast<size_t>(server.activeSheet)]
+                   .name),
+            "S2");
+  EXPECT_FALSE(form->isVisible());
+
+  // The workbook is closed since the last reload: the jump warns in a box of its own, which
+  // runs its own loop. What it looks like is read from there, and the user answers it.
+  server.books.clear();
+  server.activeBook = -1;
+  struct {
+    bool shown = false, active = false;
+    std::string title, stacking, id;
+    bool textEmpty = true;
+    QPoint offCentre;
+  } box;
+  QElapsedTimer clock;
+  QTimer look;
+  QObject::connect(&look, &QTimer::timeout, [&] {
+    auto* modal = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!modal || !modal->isVisible()) return;
+    if (!clock.isValid()) clock.start();
+    // The window manager may place it in more than one step: what counts is where it settles.
+    const QPoint offCentre =
+        modal->frameGeometry().center() - modal->screen()->availableGeometry().center();
+    const bool settled = modal->isActiveWindow() && offCentre.manhattanLength() <= 12;
+    if (!settled && clock.elapsed() < 3000) return;
+    look.stop();
+    box.shown = true;
+    box.active = modal->isActiveWindow();
+    box.title = Q8(modal->windowTitle());
+    box.textEmpty = modal->text().isEmpty();
+    box.offCentre = offCentre;
+    box.stacking = RunCommand("xprop -root _NET_CLIENT_LIST_STACKING");
+    char id[32];
+    std::snprintf(id, sizeof id, "0x%lx", static_cast<unsigned long>(modal->winId()));
+    box.id = id;
+    RunCommand("xdotool key Return");
+    // Should the key not reach it, the box must not hang the run.
+    QTimer::singleShot(3000, modal, [modal] { modal->reject(); });
+  });
+  look.start(50);
+  const kestrine::app::WarningBoxFunction recorder = kestrine::app::SetWarningBoxFunction({});
+  RunCommand("xdotool key ctrl+alt+a");
+  ASSERT_TRUE(WaitFor(3000, [&] { return MenuOpen(); }));
+  ChooseSheet("1", "1");
+  WaitFor(3000, [&] { return box.shown && !QApplication::activeModalWidget(); });
+  kestrine::app::SetWarningBoxFunction(recorder);
+  ASSERT_TRUE(box.shown) << "no warning box";
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "Return did not answer the box";
+  EXPECT_TRUE(box.active);
+  EXPECT_EQ(box.title, "警告");
+  EXPECT_FALSE(box.textEmpty);
+  // Centred on the screen, not on the hidden window's last place, and on top of the stack.
+  EXPECT_LE(box.offCentre.manhattanLength(), 12) << box.offCentre.x() << "," << box.offCentre.y();
+  EXPECT_EQ(TopmostClient(box.stacking), box.id) << box.stacking;
+  RunEventLoop(300);
+
+  kill(std::stoi(other), SIGTERM);
+
+  // Still running, and the tray icon still brings the window back.
+  EXPECT_TRUE(form->TrayIcon1->isVisible());
+  ASSERT_TRUE(ClickTrayIcon(form->TrayIcon1, 1));
+  EXPECT_TRUE(WaitFor(3000, [&] { return form->isVisible(); }));
+  EXPECT_THAT(warnings, IsEmpty());
+}
 
 TEST_F(TrayHotKeyTest, HotKeyOpensTheMenuAtThePointerAndLeavesTheWindowsAsTheyAre) {
   StartWith(kCtrlAltA);
@@ -135,12 +247,9 @@ TEST_F(TrayHotKeyTest, RightClickOnTheTrayIconOpensTheMenuAndASheetEntryJumps) {
   StartWith(kCtrlAltA);
   RunCommand("xdotool windowminimize " + std::to_string(form->winId()));
   ASSERT_TRUE(WaitFor(3000, [&] { return form->TrayIcon1->isVisible() && !form->isVisible(); }));
-  ASSERT_TRUE(WaitFor(3000, [&] { return form->TrayIcon1->geometry().isValid(); }));
   server.ClearCalls();
 
-  const QPoint icon = form->TrayIcon1->geometry().center();
-  RunCommand("xdotool mousemove " + std::to_string(icon.x()) + " " + std::to_string(icon.y()) +
-             " click 3");
+  ASSERT_TRUE(ClickTrayIcon(form->TrayIcon1, 3));
   ASSERT_TRUE(WaitFor(3000, [&] { return MenuOpen(); }));
   EXPECT_EQ(server.CallCount(), 0u) << "building the menu asked the spreadsheet";
   // Through the access keys: "ブック(&E)", the first book, its second sheet.
@@ -154,6 +263,32 @@ TEST_F(TrayHotKeyTest, RightClickOnTheTrayIconOpensTheMenuAndASheetEntryJumps) {
                    .name),
             "S2");
   EXPECT_FALSE(form->isVisible());
+}
+
+// The hotkey's main use: the window is hidden in the tray and another program is in front.
+// Run inside the application's own loop, where Qt would end the program when its last window
+// closes.
+TEST_F(TrayHotKeyTest, HotKeyFromTheTrayJumpsAndItsWarningNeverEndsTheProgram) {
+  ASSERT_TRUE(WaitFor(5000, [] { return QSystemTrayIcon::isSystemTrayAvailable(); }));
+  StartWith(kCtrlAltA);
+  struct QuitWatch : QObject {
+    bool seen = false;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (watched == qApp && event->type() == QEvent::Quit) seen = true;
+      return false;
+    }
+  } quitWatch;
+  qApp->installEventFilter(&quitWatch);
+  bool ended = false;
+  QTimer::singleShot(0, [&] {
+    Scenario();
+    ended = true;
+    qApp->removeEventFilter(&quitWatch);
+    QCoreApplication::quit();
+  });
+  QApplication::exec();
+  EXPECT_TRUE(ended);
+  EXPECT_FALSE(quitWatch.seen) << "closing the box asked the program to end";
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "GuiFixture.h"
+#include "TrayIconClick.h"
 #include "XSession.h"
 
 namespace kestrine::test {
@@ -199,9 +200,7 @@ TEST_F(WindowTest, MinimisedIntoTheTrayAndBackByAClick) {
   RunCommand("xdotool windowminimize " + Hex(id));
   ASSERT_TRUE(WaitFor(3000, [&] { return !form->isVisible(); }));
   EXPECT_TRUE(form->TrayIcon1->isVisible());
-  ASSERT_TRUE(WaitFor(3000, [&] { return form->TrayIcon1->geometry().isValid(); }));
-
-  ClickAt(form->TrayIcon1->geometry().center());
+  ASSERT_TRUE(ClickTrayIcon(form->TrayIcon1, 1));
   ASSERT_TRUE(WaitFor(3000, [&] { return form->isVisible() && !form->isMinimized(); }));
   EXPECT_FALSE(form->TrayIcon1->isVisible());
   // In front: the window manager has made it the active window.

@@ -15,6 +15,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 namespace kestrine::test {
 
@@ -71,13 +72,21 @@ pid_t XSession::Spawn(const std::vector<std::string>& argv) {
 
 std::string XSession::Logs() const {
   std::string all;
-  for (const char* name : {"Xvfb", "openbox", "trayer"}) {
+  for (const char* name : {"Xvfb", "openbox", "trayer", "gtk-sni-tray-standalone"}) {
     std::ifstream in(home_.Path() / (std::string(name) + ".log"));
     std::stringstream text;
     text << in.rdbuf();
     all += std::string("--- ") + name + "\n" + text.str();
   }
   return all;
+}
+
+namespace {
+XSession* current = nullptr;
+}  // namespace
+
+XSession* XSession::Current() {
+  return current;
 }
 
 XSession::XSession() {
@@ -87,6 +96,41 @@ XSession::XSession() {
     Stop();
     throw;
   }
+  current = this;
+}
+
+void XSession::StopTrayHost() {
+  if (trayHost_ <= 0) return;
+  kill(trayHost_, SIGTERM);
+  waitpid(trayHost_, nullptr, 0);
+  std::erase(pids_, trayHost_);
+  trayHost_ = 0;
+}
+
+bool XSession::StatusNotifierHost() {
+  const char* host = std::getenv("KESTRINE_TEST_TRAY_HOST");
+  return host && std::string(host) == "statusnotifier";
+}
+
+void XSession::StartTrayHost() {
+  if (trayHost_ > 0) return;
+  if (!StatusNotifierHost()) {
+    trayHost_ = Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
+                       "--height", "24", "--SetDockType", "true"});
+    return;
+  }
+  setenv("NO_AT_BRIDGE", "1", 1);  // GTK would start an accessibility bus of its own
+  trayHost_ = Spawn({"gtk-sni-tray-standalone", "--watcher", "--top", "--end"});
+  // Qt chooses between the D-Bus tray and XEmbed once, when it first asks: the host must be
+  // registered before that.
+  const bool registered = WaitUntil([] {
+    return RunCommand(
+               "dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher "
+               "/StatusNotifierWatcher org.freedesktop.DBus.Properties.Get "
+               "string:org.kde.StatusNotifierWatcher string:IsStatusNotifierHostRegistered")
+               .find("boolean true") != std::string::npos;
+  });
+  if (!registered) throw std::runtime_error("no StatusNotifier host registered\n" + Logs());
 }
 
 void XSession::Start() {
@@ -133,17 +177,18 @@ void XSession::StartOnce() {
     throw std::runtime_error("openbox did not start\n" + Logs());
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24",
-         "--SetDockType", "true"});
+  StartTrayHost();
 }
 
 void XSession::Stop() {
   for (auto it = pids_.rbegin(); it != pids_.rend(); ++it) kill(*it, SIGTERM);
   for (pid_t pid : pids_) waitpid(pid, nullptr, 0);
   pids_.clear();
+  trayHost_ = 0;
 }
 
 XSession::~XSession() {
+  current = nullptr;
   Stop();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// A private X display for one test process: Xvfb on a free display, openbox, and trayer as
-// the tray host, each run with HOME in a temporary folder and stopped by its PID.
+// A private X display for one test process: Xvfb on a free display, openbox, and a tray
+// host, each run with HOME in a temporary folder and stopped by its PID.
 #include <sys/types.h>
 #include <string>
 #include <vector>
@@ -17,6 +17,14 @@ class XSession {
   XSession& operator=(const XSession&) = delete;
 
   const std::string& Display() const { return display_; }
+  // The session of this process, while it exists.
+  static XSession* Current();
+  // The tray host: trayer (XEmbed), or with KESTRINE_TEST_TRAY_HOST=statusnotifier a
+  // StatusNotifier host on the session bus, which must then exist (dbus-run-session).
+  static bool StatusNotifierHost();
+  // The tray host alone goes away or comes (back), as on a desktop whose panel is restarted.
+  void StopTrayHost();
+  void StartTrayHost();
   // What the three programs printed.
   std::string Logs() const;
 
@@ -29,6 +37,7 @@ class XSession {
   TempDir home_;
   std::string display_;
   std::vector<pid_t> pids_;  // stopped in reverse order
+  pid_t trayHost_ = 0;
 };
 
 // Runs a command with the session's DISPLAY and returns what it printed.

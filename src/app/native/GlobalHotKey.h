@@ -14,6 +14,11 @@ inline constexpr unsigned kModAlt = 0x0001;
 inline constexpr unsigned kModControl = 0x0002;
 inline constexpr unsigned kModShift = 0x0004;
 
+// Call before the application object exists. On Wayland, global keys reach X11 clients only:
+// unless the user chose a platform (QT_QPA_PLATFORM), the program runs through XWayland when
+// there is one (DISPLAY). Nothing on Windows.
+void PreferPlatformWithGlobalKeys();
+
 class GlobalHotKey : public QObject {
   Q_OBJECT
 

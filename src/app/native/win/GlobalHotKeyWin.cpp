@@ -74,6 +74,8 @@ class GlobalHotKey::Impl : public QAbstractNativeEventFilter {
   std::map<int, win::WindowHandle> ids_;
 };
 
+void PreferPlatformWithGlobalKeys() {}
+
 GlobalHotKey::GlobalHotKey(QWidget* window, QObject* parent)
     : QObject(parent), impl_(std::make_unique<Impl>(this, window)) {}
 

@@ -205,6 +205,14 @@ class GlobalHotKey::Impl : public QAbstractNativeEventFilter {
   std::map<int, Grab> grabs_;
 };
 
+void PreferPlatformWithGlobalKeys() {
+  if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+      !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY")) {
+    return;
+  }
+  qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
 GlobalHotKey::GlobalHotKey(QWidget*, QObject* parent)
     : QObject(parent), impl_(std::make_unique<Impl>(this)) {}
 
