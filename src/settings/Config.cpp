@@ -15,8 +15,17 @@ namespace {
 const UnicodeString kSystem = u"SYSTEM";
 const UnicodeString kStartup = u"STARTUP";
 const UnicodeString kBookmark = u"BOOKMARK";
+const UnicodeString kFinder = u"FINDER";
+// Ctrl+Alt+F: "F" for find, and clear of the other hotkey's default, Ctrl+A.
+constexpr int kFinderHotKeyDefault = 31;
 
-UnicodeString ItemKey(long long index) { return u"Item" + kestrine::IntToStr(index); }
+int HotKeyIndexInRange(int value) {
+  return (value >= 0 && value < 76) ? value : 0;
+}
+
+UnicodeString ItemKey(long long index) {
+  return u"Item" + kestrine::IntToStr(index);
+}
 
 // The indices below `count` for which the section can hold an "Item" key. Reading only these
 // gives the same list as trying every index, without looping two billion times on a hostile
@@ -27,7 +36,8 @@ std::vector<long long> ItemIndices(const TMemIniFile& ini, int count) {
     const UnicodeString upper = platform::UpperCase(key);
     if (upper.size() < 5 || upper.size() > 14 || upper.compare(0, 4, u"ITEM") != 0) continue;
     const std::u16string_view digits = std::u16string_view(upper).substr(4);
-    if (!std::all_of(digits.begin(), digits.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; }))
+    if (!std::all_of(digits.begin(), digits.end(),
+                     [](char16_t c) { return c >= u'0' && c <= u'9'; }))
       continue;
     if (digits.size() > 1 && digits[0] == u'0') continue;  // "Item%d" never has leading zeros
     long long value = 0;
@@ -46,19 +56,34 @@ TConfig::TConfig()
       InTaskTray(false),
       UseHotKey(false),
       windowState_(0),
-      hotKeyCodeIndex_(0) {}
+      hotKeyCodeIndex_(0),
+      finderUseHotKey_(false),
+      finderHotKeyCodeIndex_(kFinderHotKeyDefault),
+      finderStored_(false) {}
 
-TConfig::~TConfig() { ClearBookmarks(); }
+TConfig::~TConfig() {
+  ClearBookmarks();
+}
 
 void TConfig::SetWindowState(int value) {
   windowState_ = static_cast<unsigned int>(value) <= 2 ? value : 0;
 }
 
 void TConfig::SetHotKeyCodeIndex(int value) {
-  hotKeyCodeIndex_ = (value >= 0 && value < 76) ? value : 0;
+  hotKeyCodeIndex_ = HotKeyIndexInRange(value);
 }
 
-void TConfig::ClearBookmarks() { Bookmarks.clear(); }
+void TConfig::SetFinderHotKey(bool use, int index) {
+  index = HotKeyIndexInRange(index);
+  if (use == finderUseHotKey_ && index == finderHotKeyCodeIndex_) return;
+  finderUseHotKey_ = use;
+  finderHotKeyCodeIndex_ = index;
+  finderStored_ = true;
+}
+
+void TConfig::ClearBookmarks() {
+  Bookmarks.clear();
+}
 
 UnicodeString TConfig::GetFileName() {
   const char16_t sep = platform::PathSeparator();
@@ -81,6 +106,13 @@ void TConfig::Load(const UnicodeString& fileName) {
   UseHotKey = ini->ReadBool(kStartup, u"UseHotKey", false);
   SetHotKeyCodeIndex(ini->ReadInteger(kStartup, u"HotKeyCodeIndex", 0));
 
+  if (!ini->ReadSectionKeys(kFinder).empty()) {
+    finderUseHotKey_ = ini->ReadBool(kFinder, u"UseHotKey", false);
+    finderHotKeyCodeIndex_ =
+        HotKeyIndexInRange(ini->ReadInteger(kFinder, u"HotKeyCodeIndex", kFinderHotKeyDefault));
+    finderStored_ = true;
+  }
+
   const int count = ini->ReadInteger(kBookmark, u"Count", 0);
   for (const long long i : ItemIndices(*ini, count)) {
     if (auto item = TBookmarkItem::LoadFromIni(ini.get(), kBookmark, ItemKey(i))) {
@@ -91,7 +123,8 @@ void TConfig::Load(const UnicodeString& fileName) {
 
 void TConfig::Save(const UnicodeString& fileName) {
   const auto slash = fileName.find_last_of(platform::PathSeparator());
-  const UnicodeString dir = slash == UnicodeString::npos ? UnicodeString() : fileName.substr(0, slash);
+  const UnicodeString dir =
+      slash == UnicodeString::npos ? UnicodeString() : fileName.substr(0, slash);
   if (!dir.empty() && !platform::DirectoryExists(dir) && !platform::ForceDirectories(dir)) {
     kestrine::ShowWarning(u"設定ファイルを保存するためのフォルダの作成に失敗しました。");
     return;
@@ -111,6 +144,10 @@ void TConfig::Save(const UnicodeString& fileName) {
   ini->WriteInteger(kBookmark, u"Count", static_cast<int>(Bookmarks.size()));
   for (size_t i = 0; i < Bookmarks.size(); ++i) {
     Bookmarks[i]->SaveToIni(ini.get(), kBookmark, ItemKey(static_cast<long long>(i)));
+  }
+  if (finderStored_) {
+    ini->WriteBool(kFinder, u"UseHotKey", finderUseHotKey_);
+    ini->WriteInteger(kFinder, u"HotKeyCodeIndex", finderHotKeyCodeIndex_);
   }
   ini->UpdateFile();
 }
