@@ -19,13 +19,9 @@ const UnicodeString kFinder = u"FINDER";
 // Ctrl+Alt+F: "F" for find, and clear of the other hotkey's default, Ctrl+A.
 constexpr int kFinderHotKeyDefault = 31;
 
-int HotKeyIndexInRange(int value) {
-  return (value >= 0 && value < 76) ? value : 0;
-}
+int HotKeyIndexInRange(int value) { return (value >= 0 && value < 76) ? value : 0; }
 
-UnicodeString ItemKey(long long index) {
-  return u"Item" + kestrine::IntToStr(index);
-}
+UnicodeString ItemKey(long long index) { return u"Item" + kestrine::IntToStr(index); }
 
 // The indices below `count` for which the section can hold an "Item" key. Reading only these
 // gives the same list as trying every index, without looping two billion times on a hostile
@@ -36,8 +32,7 @@ std::vector<long long> ItemIndices(const TMemIniFile& ini, int count) {
     const UnicodeString upper = platform::UpperCase(key);
     if (upper.size() < 5 || upper.size() > 14 || upper.compare(0, 4, u"ITEM") != 0) continue;
     const std::u16string_view digits = std::u16string_view(upper).substr(4);
-    if (!std::all_of(digits.begin(), digits.end(),
-                     [](char16_t c) { return c >= u'0' && c <= u'9'; }))
+    if (!std::all_of(digits.begin(), digits.end(), [](char16_t c) { return c >= u'0' && c <= u'9'; }))
       continue;
     if (digits.size() > 1 && digits[0] == u'0') continue;  // "Item%d" never has leading zeros
     long long value = 0;
@@ -61,9 +56,7 @@ TConfig::TConfig()
       finderHotKeyCodeIndex_(kFinderHotKeyDefault),
       finderStored_(false) {}
 
-TConfig::~TConfig() {
-  ClearBookmarks();
-}
+TConfig::~TConfig() { ClearBookmarks(); }
 
 void TConfig::SetWindowState(int value) {
   windowState_ = static_cast<unsigned int>(value) <= 2 ? value : 0;
@@ -81,9 +74,7 @@ void TConfig::SetFinderHotKey(bool use, int index) {
   finderStored_ = true;
 }
 
-void TConfig::ClearBookmarks() {
-  Bookmarks.clear();
-}
+void TConfig::ClearBookmarks() { Bookmarks.clear(); }
 
 UnicodeString TConfig::GetFileName() {
   const char16_t sep = platform::PathSeparator();
@@ -123,8 +114,7 @@ void TConfig::Load(const UnicodeString& fileName) {
 
 void TConfig::Save(const UnicodeString& fileName) {
   const auto slash = fileName.find_last_of(platform::PathSeparator());
-  const UnicodeString dir =
-      slash == UnicodeString::npos ? UnicodeString() : fileName.substr(0, slash);
+  const UnicodeString dir = slash == UnicodeString::npos ? UnicodeString() : fileName.substr(0, slash);
   if (!dir.empty() && !platform::DirectoryExists(dir) && !platform::ForceDirectories(dir)) {
     kestrine::ShowWarning(u"設定ファイルを保存するためのフォルダの作成に失敗しました。");
     return;
