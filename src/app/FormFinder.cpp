@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using kestrine::app::MakeFinderKey;
 using kestrine::app::RankMatches;
@@ -79,34 +80,64 @@ class TFinderListModel : public QAbstractListModel {
 
 namespace {
 
-// The sheet name as usual, the workbook's name after it in the greyed text colour.
+// The image, the sheet name, and the workbook's name after it in the greyed text colour. Drawn
+// as plain runs of text: the style's own item drawing lays out every row's text as a paragraph,
+// the larger part of a keystroke's cost.
 class FinderRowDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override {
-    QStyledItemDelegate::paint(painter, option, index);
-    const QString book = index.data(kBookRole).toString();
-    if (book.isEmpty()) return;
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
     const QWidget* widget = item.widget;
     const QStyle* style = widget ? widget->style() : QApplication::style();
-    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &item, widget);
-    const int gap = item.fontMetrics.horizontalAdvance(QLatin1Char(' ')) * 3;
-    const QRect bookRect =
-        textRect.adjusted(item.fontMetrics.horizontalAdvance(item.text) + gap, 0, 0, 0);
-    if (bookRect.width() <= 0) return;
+    // Background and selection, without the text.
+    const QString text = item.text;
+    item.text.clear();
+    item.icon = QIcon();
+    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &item, painter, widget);
+
+    const bool enabled = item.state & QStyle::State_Enabled;
     const bool selected = item.state & QStyle::State_Selected;
+    const QRect rect = item.rect.adjusted(kMargin, 0, -kMargin, 0);
+    int left = rect.left();
+    const QIcon icon = qvariant_cast<QIcon>(index.data(Qt::DecorationRole));
+    if (!icon.isNull()) {
+      const QRect iconRect(left, rect.top() + (rect.height() - kIcon) / 2, kIcon, kIcon);
+      icon.paint(painter, iconRect, Qt::AlignCenter, enabled ? QIcon::Normal : QIcon::Disabled);
+      left += kIcon + kMargin;
+    }
+    const QFontMetrics& metrics = item.fontMetrics;
+    const QPalette::ColorGroup group = enabled ? QPalette::Normal : QPalette::Disabled;
     painter->save();
     painter->setFont(item.font);
-    painter->setPen(selected ? item.palette.color(QPalette::HighlightedText)
-                             : item.palette.color(QPalette::Disabled, QPalette::Text));
-    painter->drawText(bookRect, Qt::AlignLeft | Qt::AlignVCenter,
-                      item.fontMetrics.elidedText(book, Qt::ElideRight, bookRect.width()));
+    painter->setPen(
+        item.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    QRect textRect(left, rect.top(), rect.right() - left, rect.height());
+    const int textWidth = metrics.horizontalAdvance(text);
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
+                      textWidth <= textRect.width()
+                          ? text
+                          : metrics.elidedText(text, Qt::ElideRight, textRect.width()));
+    const QString book = index.data(kBookRole).toString();
+    textRect.setLeft(left + textWidth + metrics.horizontalAdvance(QLatin1Char(' ')) * 3);
+    if (!book.isEmpty() && textRect.width() > 0) {
+      painter->setPen(selected ? item.palette.color(QPalette::HighlightedText)
+                               : item.palette.color(QPalette::Disabled, QPalette::Text));
+      painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
+                        metrics.elidedText(book, Qt::ElideRight, textRect.width()));
+    }
     painter->restore();
   }
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+    return QSize(option.rect.width(), std::max(option.fontMetrics.height(), kIcon) + 4);
+  }
+
+ private:
+  static constexpr int kMargin = 3, kIcon = 16;
 };
 
 }  // namespace
