@@ -4,15 +4,21 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 
 #include "GuiFixture.h"
 #include "XSession.h"
 #include "app/FormFinder.h"
+#include "settings/FormConfigGeneral.h"
 
 extern char** environ;
 
@@ -130,6 +136,41 @@ TEST_F(FinderHotKeyTest, OpensInFrontOfAnotherProgramAndFromTheTray) {
   EXPECT_FALSE(Finder().isVisible());
   EXPECT_EQ(server.activeSheet, 1) << "A.xlsx!Costs";
   EXPECT_THAT(warnings, IsEmpty());
+}
+
+TEST_F(FinderHotKeyTest, TheTwoHotKeysSwapTheirCombinationsInOneGo) {
+  WriteConfig([](TConfig& config) {
+    config.UseHotKey = true;
+    config.SetHotKeyCodeIndex(kCtrlAltA);
+    config.SetFinderHotKey(true, kCtrlAltF);
+  });
+  server.AddBook("A.xlsx", {"Sales"});
+  server.Register();
+  StartForm();
+
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<TFormConfigGeneral*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    answer.stop();
+    dialog->ComboBoxHotKeyCode->setCurrentIndex(kCtrlAltF);
+    dialog->ComboBoxFinderHotKeyCode->setCurrentIndex(kCtrlAltA);
+    dialog->BitBtn1->click();
+  });
+  answer.start(50);
+  form->ActionConfigGeneral->trigger();
+  // Neither found the other still holding its new combination.
+  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_GT(form->GetHotKeyId(), 0);
+
+  RunCommand("xdotool key ctrl+alt+a");
+  EXPECT_TRUE(WaitFor(3000, [&] { return FinderHasTheKeyboard(); }));
+  RunCommand("xdotool key Escape");
+  ASSERT_TRUE(WaitFor(2000, [&] { return !Finder().isVisible(); }));
+  RunCommand("xdotool key ctrl+alt+f");
+  EXPECT_TRUE(WaitFor(3000, [&] { return form->PopupMenuTrayIcon->isVisible(); }));
+  form->PopupMenuTrayIcon->hide();
+  EXPECT_FALSE(Finder().isVisible());
 }
 
 }  // namespace
