@@ -201,6 +201,7 @@ class TFormMain : public QMainWindow {
   void UpdateFinderHotKey();
   // Lets go of the finder's combination, so the other hotkey can take it over.
   void WithdrawFinderHotKey();
+  // Nothing until the finder first opens.
   TFormFinder* GetFinder() const { return Finder.get(); }
   // The sheets jumped to, newest first.
   const std::deque<TPlace>& GetRecentPlaces() const { return RecentPlaces; }

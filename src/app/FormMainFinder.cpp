@@ -28,10 +28,6 @@ const char16_t kHotKeyFailed[] = u"ホットキーのシステムへの登録に
 }  // namespace
 
 void TFormMain::SetUpFinder() {
-  Finder = std::make_unique<TFormFinder>(ImageListExcelNode[kSheetImage],
-                                         ImageListExcelNode[kBookmarkImage]);
-  Finder->OnChoose = [this](const TFinderRow& row) { FinderChoose(row); };
-
   ActionFinder = new QAction(QStringLiteral("シートの検索"), this);
   ActionFinder->setObjectName(QStringLiteral("ActionFinder"));
   ActionFinder->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
@@ -73,6 +69,12 @@ void TFormMain::ShowFinder() {
     if (const auto found = rowOfPlace.find(place); found != rowOfPlace.end()) {
       recent.push_back(found->second);
     }
+  }
+  // Made when first asked for, not while the program starts.
+  if (!Finder) {
+    Finder = std::make_unique<TFormFinder>(ImageListExcelNode[kSheetImage],
+                                           ImageListExcelNode[kBookmarkImage]);
+    Finder->OnChoose = [this](const TFinderRow& row) { FinderChoose(row); };
   }
   Finder->SetRows(std::move(rows), std::move(recent));
   QScreen* screen = QGuiApplication::screenAt(QCursor::pos());

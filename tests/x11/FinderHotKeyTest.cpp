@@ -80,8 +80,8 @@ class FinderHotKeyTest : public GuiTest {
   }
   TFormFinder& Finder() const { return *form->GetFinder(); }
   bool FinderHasTheKeyboard() const {
-    return Finder().isVisible() && Finder().isActiveWindow() && Finder().EditQuery->hasFocus() &&
-           IsActive(Hex(Finder().winId()));
+    return form->GetFinder() && Finder().isVisible() && Finder().isActiveWindow() &&
+           Finder().EditQuery->hasFocus() && IsActive(Hex(Finder().winId()));
   }
   // Types into whatever window has the keyboard, then checks the box got it.
   void TypeAndCheck(const char* keys, const char* expected) {
@@ -170,7 +170,7 @@ TEST_F(FinderHotKeyTest, TheTwoHotKeysSwapTheirCombinationsInOneGo) {
   RunCommand("xdotool key ctrl+alt+f");
   EXPECT_TRUE(WaitFor(3000, [&] { return form->PopupMenuTrayIcon->isVisible(); }));
   form->PopupMenuTrayIcon->hide();
-  EXPECT_FALSE(Finder().isVisible());
+  EXPECT_FALSE(Finder().isVisible()) << "the tray menu's combination does not open the finder";
 }
 
 }  // namespace
