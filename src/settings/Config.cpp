@@ -19,7 +19,9 @@ const UnicodeString kFinder = u"FINDER";
 // Ctrl+Alt+F: "F" for find, and clear of the other hotkey's default, Ctrl+A.
 constexpr int kFinderHotKeyDefault = 31;
 
-int HotKeyIndexInRange(int value) { return (value >= 0 && value < 76) ? value : 0; }
+int HotKeyIndexInRange(int value) {
+  return (value >= 0 && value < 76) ? value : 0;
+}
 
 UnicodeString ItemKey(long long index) { return u"Item" + kestrine::IntToStr(index); }
 
