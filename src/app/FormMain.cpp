@@ -21,6 +21,7 @@
 
 #include "app/Application.h"
 #include "app/CursorHourGlass.h"
+#include "app/FormFinder.h"
 #include "app/PngIcon.h"
 #include "app/QtText.h"
 #include "app/ScreenSnap.h"
@@ -121,6 +122,7 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
       kestrine::app::ChangeFileExt(kestrine::platform::ExecutablePath(), u".CHM"));
   HotKeyId = 0;
   SetUpTrayAndSettings();
+  SetUpFinder();
 
   // The first idle pass: once, when the window is up and the queue has run empty.
   idleConnection_ = connect(QAbstractEventDispatcher::instance(),
@@ -311,6 +313,7 @@ void TFormMain::FirstIdle() {
   ActionViewStayOnTopExecute();
 
   UpdateHotKey();
+  UpdateFinderHotKey();
 
   RebuildBookmarkNodes();
   ActionBookReloadExecute();
@@ -660,6 +663,7 @@ void TFormMain::ActivateInExcel(const UnicodeString& book, const UnicodeString& 
     const std::unique_ptr<TExcel> excel = TExcel::Connect();
     if (!excel) throw Exception(kNoConnection);
     excel->ActivateSheet(book, sheet, column, row);
+    NoteRecentPlace(book, sheet);
     return;
   } catch (const Exception& e) {
     // The cursor and the connection are gone by now: the box shows with the normal cursor.

@@ -5,8 +5,10 @@
 #include <QMetaObject>
 #include <QRect>
 #include <array>
+#include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <utility>
 
 #include "base/UnicodeString.h"
@@ -16,6 +18,8 @@ class QAction;
 class QMenu;
 class QStatusBar;
 class TExcel;
+class TFormFinder;
+struct TFinderRow;
 class QSystemTrayIcon;
 class QTimer;
 class QToolBar;
@@ -193,4 +197,27 @@ class TFormMain : public QMainWindow {
  private:
   void SetUpTrayAndSettings();
   kestrine::native::GlobalHotKey* HotKey = nullptr;
+
+  // Sheet finder
+ public:
+  using TPlace = std::pair<UnicodeString, UnicodeString>;  // workbook name, worksheet name
+  QAction* ActionFinder;                                   // Ctrl+F
+  // Fills the finder from the tables and the bookmark list and brings it up in front.
+  void ShowFinder();
+  // The finder's own hotkey, brought in line with its two settings.
+  void UpdateFinderHotKey();
+  // Lets go of the finder's combination, so the other hotkey can take it over.
+  void WithdrawFinderHotKey();
+  // Nothing until the finder first opens.
+  TFormFinder* GetFinder() const { return Finder.get(); }
+  // The sheets jumped to, newest first.
+  const std::deque<TPlace>& GetRecentPlaces() const { return RecentPlaces; }
+
+ private:
+  void SetUpFinder();
+  void FinderChoose(const TFinderRow& row);
+  void NoteRecentPlace(const UnicodeString& book, const UnicodeString& sheet);
+  std::unique_ptr<TFormFinder> Finder;  // no parent: it comes up over other programs' windows
+  std::deque<TPlace> RecentPlaces;
+  bool FinderHotKeyRegistered = false;
 };

@@ -187,7 +187,10 @@ void TFormMain::ActionConfigGeneralExecute() {
   if (form.exec() == QDialog::Accepted) {
     form.StoreToConfig(Config);
     if (onTop) ActionViewStayOnTopExecute();
+    // Two hotkeys that swap combinations: neither may find the other still holding its new one.
+    WithdrawFinderHotKey();
     UpdateHotKey();
+    UpdateFinderHotKey();
   } else if (onTop) {
     ActionViewStayOnTopExecute();
   }

@@ -15,6 +15,13 @@ namespace {
 const UnicodeString kSystem = u"SYSTEM";
 const UnicodeString kStartup = u"STARTUP";
 const UnicodeString kBookmark = u"BOOKMARK";
+const UnicodeString kFinder = u"FINDER";
+// Ctrl+Alt+F: "F" for find, and clear of the other hotkey's default, Ctrl+A.
+constexpr int kFinderHotKeyDefault = 31;
+
+int HotKeyIndexInRange(int value) {
+  return (value >= 0 && value < 76) ? value : 0;
+}
 
 UnicodeString ItemKey(long long index) { return u"Item" + kestrine::IntToStr(index); }
 
@@ -46,7 +53,10 @@ TConfig::TConfig()
       InTaskTray(false),
       UseHotKey(false),
       windowState_(0),
-      hotKeyCodeIndex_(0) {}
+      hotKeyCodeIndex_(0),
+      finderUseHotKey_(false),
+      finderHotKeyCodeIndex_(kFinderHotKeyDefault),
+      finderStored_(false) {}
 
 TConfig::~TConfig() { ClearBookmarks(); }
 
@@ -55,7 +65,15 @@ void TConfig::SetWindowState(int value) {
 }
 
 void TConfig::SetHotKeyCodeIndex(int value) {
-  hotKeyCodeIndex_ = (value >= 0 && value < 76) ? value : 0;
+  hotKeyCodeIndex_ = HotKeyIndexInRange(value);
+}
+
+void TConfig::SetFinderHotKey(bool use, int index) {
+  index = HotKeyIndexInRange(index);
+  if (use == finderUseHotKey_ && index == finderHotKeyCodeIndex_) return;
+  finderUseHotKey_ = use;
+  finderHotKeyCodeIndex_ = index;
+  finderStored_ = true;
 }
 
 void TConfig::ClearBookmarks() { Bookmarks.clear(); }
@@ -80,6 +98,13 @@ void TConfig::Load(const UnicodeString& fileName) {
   InTaskTray = ini->ReadBool(kStartup, u"InTaskTray", false);
   UseHotKey = ini->ReadBool(kStartup, u"UseHotKey", false);
   SetHotKeyCodeIndex(ini->ReadInteger(kStartup, u"HotKeyCodeIndex", 0));
+
+  if (!ini->ReadSectionKeys(kFinder).empty()) {
+    finderUseHotKey_ = ini->ReadBool(kFinder, u"UseHotKey", false);
+    finderHotKeyCodeIndex_ =
+        HotKeyIndexInRange(ini->ReadInteger(kFinder, u"HotKeyCodeIndex", kFinderHotKeyDefault));
+    finderStored_ = true;
+  }
 
   const int count = ini->ReadInteger(kBookmark, u"Count", 0);
   for (const long long i : ItemIndices(*ini, count)) {
@@ -111,6 +136,10 @@ void TConfig::Save(const UnicodeString& fileName) {
   ini->WriteInteger(kBookmark, u"Count", static_cast<int>(Bookmarks.size()));
   for (size_t i = 0; i < Bookmarks.size(); ++i) {
     Bookmarks[i]->SaveToIni(ini.get(), kBookmark, ItemKey(static_cast<long long>(i)));
+  }
+  if (finderStored_) {
+    ini->WriteBool(kFinder, u"UseHotKey", finderUseHotKey_);
+    ini->WriteInteger(kFinder, u"HotKeyCodeIndex", finderHotKeyCodeIndex_);
   }
   ini->UpdateFile();
 }

@@ -26,6 +26,13 @@ class TConfig {
   void SetHotKeyCodeIndex(int value);
   void ClearBookmarks();
 
+  // The sheet finder's own hotkey. Its section is written only once it has been set to other
+  // values or was read from the file, so a default file keeps its lines.
+  bool GetFinderUseHotKey() const { return finderUseHotKey_; }
+  int GetFinderHotKeyCodeIndex() const { return finderHotKeyCodeIndex_; }
+  // The index goes through the same range rule as SetHotKeyCodeIndex.
+  void SetFinderHotKey(bool use, int index);
+
   static UnicodeString GetFileName();
   void Load(const UnicodeString& fileName);
   void Save(const UnicodeString& fileName);
@@ -33,4 +40,7 @@ class TConfig {
  private:
   int windowState_;
   int hotKeyCodeIndex_;
+  bool finderUseHotKey_;
+  int finderHotKeyCodeIndex_;
+  bool finderStored_;
 };

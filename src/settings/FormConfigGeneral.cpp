@@ -2,11 +2,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
+#include <algorithm>
 
+#include "app/Application.h"
 #include "app/QtText.h"
 #include "app/ScreenCenter.h"
 #include "hotkey/HotKeyCode.h"
@@ -18,7 +21,9 @@ TFormConfigGeneral::TFormConfigGeneral(QWidget* owner) : QDialog(owner) {
   setObjectName(QStringLiteral("FormConfigGeneral"));
   setWindowTitle(QStringLiteral("全般設定"));
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  constexpr int kWidth = 373, kHeight = 202, kPanelHeight = 57;
+  // The finder's group adds kFinderHeight below the first controls; the panel stays at the
+  // bottom edge, so the dialog grows and nothing above the group moves.
+  constexpr int kWidth = 373, kFinderHeight = 80, kHeight = 202 + kFinderHeight, kPanelHeight = 57;
   setFixedSize(kWidth, kHeight);
   kestrine::app::CenterOnScreen(this);
   QFont font;
@@ -49,9 +54,25 @@ TFormConfigGeneral::TFormConfigGeneral(QWidget* owner) : QDialog(owner) {
   ComboBoxHotKeyCode->setGeometry(98, 103, 151, 21);
   Label1->setBuddy(ComboBoxHotKeyCode);
   ComboBoxHotKeyCode->clear();
-  for (const UnicodeString& name : THotKeyCode::GetNames()) {
-    ComboBoxHotKeyCode->addItem(ToQString(name));
-  }
+  QStringList names;
+  for (const UnicodeString& name : THotKeyCode::GetNames()) names.append(ToQString(name));
+  ComboBoxHotKeyCode->addItems(names);
+
+  GroupBoxFinder = new QGroupBox(QStringLiteral("シートの検索"), this);
+  GroupBoxFinder->setObjectName(QStringLiteral("GroupBoxFinder"));
+  GroupBoxFinder->setGeometry(8, 138, kWidth - 16, kFinderHeight - 6);
+  CheckBoxFinderUseHotKey = new QCheckBox(QStringLiteral("ホットキーを使用する"), GroupBoxFinder);
+  CheckBoxFinderUseHotKey->setObjectName(QStringLiteral("CheckBoxFinderUseHotKey"));
+  CheckBoxFinderUseHotKey->setGeometry(8, 20, 161, 17);
+  LabelFinderHotKeyCode = new QLabel(QStringLiteral("キー"), GroupBoxFinder);
+  LabelFinderHotKeyCode->setGeometry(59, 46, 20, 13);
+  LabelFinderHotKeyCode->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  ComboBoxFinderHotKeyCode = new QComboBox(GroupBoxFinder);
+  ComboBoxFinderHotKeyCode->setObjectName(QStringLiteral("ComboBoxFinderHotKeyCode"));
+  ComboBoxFinderHotKeyCode->setEditable(false);
+  ComboBoxFinderHotKeyCode->setGeometry(90, 43, 151, 21);
+  LabelFinderHotKeyCode->setBuddy(ComboBoxFinderHotKeyCode);
+  ComboBoxFinderHotKeyCode->addItems(names);
 
   PanelBottom = new QWidget(this);
   PanelBottom->setObjectName(QStringLiteral("PanelBottom"));
@@ -72,6 +93,8 @@ TFormConfigGeneral::TFormConfigGeneral(QWidget* owner) : QDialog(owner) {
   setTabOrder(CheckBoxWindowPositionRestore, CheckBoxInTaskTray);
   setTabOrder(CheckBoxInTaskTray, CheckBoxUseHotKey);
   setTabOrder(CheckBoxUseHotKey, ComboBoxHotKeyCode);
+  setTabOrder(ComboBoxHotKeyCode, CheckBoxFinderUseHotKey);
+  setTabOrder(CheckBoxFinderUseHotKey, ComboBoxFinderHotKeyCode);
 
   connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
   connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
@@ -84,6 +107,8 @@ void TFormConfigGeneral::LoadFromConfig(const TConfig& config) {
   CheckBoxInTaskTray->setChecked(config.InTaskTray);
   CheckBoxUseHotKey->setChecked(config.UseHotKey);
   ComboBoxHotKeyCode->setCurrentIndex(config.GetHotKeyCodeIndex());
+  CheckBoxFinderUseHotKey->setChecked(config.GetFinderUseHotKey());
+  ComboBoxFinderHotKeyCode->setCurrentIndex(config.GetFinderHotKeyCodeIndex());
 }
 
 void TFormConfigGeneral::StoreToConfig(TConfig& config) const {
@@ -91,6 +116,21 @@ void TFormConfigGeneral::StoreToConfig(TConfig& config) const {
   config.InTaskTray = CheckBoxInTaskTray->isChecked();
   config.UseHotKey = CheckBoxUseHotKey->isChecked();
   config.SetHotKeyCodeIndex(ComboBoxHotKeyCode->currentIndex());
+  config.SetFinderHotKey(CheckBoxFinderUseHotKey->isChecked(),
+                         ComboBoxFinderHotKeyCode->currentIndex());
+}
+
+void TFormConfigGeneral::accept() {
+  // An unselected list stores index 0, so it is compared as 0.
+  const auto index = [](const QComboBox* box) { return std::max(box->currentIndex(), 0); };
+  if (CheckBoxUseHotKey->isChecked() && CheckBoxFinderUseHotKey->isChecked() &&
+      index(ComboBoxHotKeyCode) == index(ComboBoxFinderHotKeyCode)) {
+    kestrine::app::ShowWarningBox(
+        this, QStringLiteral(
+                  "シートの検索のホットキーには、ほかのホットキーと違うキーを選んでください。"));
+    return;
+  }
+  QDialog::accept();
 }
 
 void TFormConfigGeneral::keyPressEvent(QKeyEvent* event) {

@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QPushButton;
 class TConfig;
@@ -29,6 +30,11 @@ class TFormConfigGeneral : public QDialog {
   QWidget* PanelBottom;
   QPushButton* BitBtn1;  // OK
   QPushButton* BitBtn2;  // Cancel
+  // The sheet finder's hotkey, in a group below the controls above.
+  QGroupBox* GroupBoxFinder;
+  QCheckBox* CheckBoxFinderUseHotKey;
+  QLabel* LabelFinderHotKeyCode;
+  QComboBox* ComboBoxFinderHotKeyCode;
 
   // F1 calls this with HelpContext; the owner plugs in the help viewer. Empty: F1 does nothing.
   std::function<void(int helpContext)> OnHelp;
@@ -36,6 +42,9 @@ class TFormConfigGeneral : public QDialog {
   void LoadFromConfig(const TConfig& config);
   // No entry selected stores index 0, through the setter.
   void StoreToConfig(TConfig& config) const;
+
+  // Refuses, with a warning and the dialog left open, two hotkeys on one combination.
+  void accept() override;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
