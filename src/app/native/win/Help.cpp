@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "app/QtText.h"
 #include "platform/win/Win32Gui.h"
 
 namespace kestrine::native {
@@ -15,6 +16,10 @@ void ShowHelp(QWidget* owner, const UnicodeString& helpFile, int topic) {
   } else {
     kestrine::win::ShowHelpTopic(window, helpFile, topic);
   }
+}
+
+QString HelpLocation(const UnicodeString& helpFile) {
+  return kestrine::app::ToQString(helpFile);
 }
 
 }  // namespace kestrine::native
