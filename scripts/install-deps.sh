@@ -14,6 +14,8 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix wine wine64 locales
   # sanitizers and fuzzers
   clang libclang-rt-14-dev
+  # the Windows help file; the Debian package and its validators
+  fp-utils dpkg-dev desktop-file-utils appstream lintian
 )
 
 missing=()
