@@ -1,5 +1,7 @@
 #include "app/native/Help.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QWidget>
 
 #include "app/QtText.h"
@@ -19,7 +21,8 @@ void ShowHelp(QWidget* owner, const UnicodeString& helpFile, int topic) {
 }
 
 QString HelpLocation(const UnicodeString& helpFile) {
-  return kestrine::app::ToQString(helpFile);
+  const QString path = kestrine::app::ToQString(helpFile);
+  return QFileInfo(path).isFile() ? QDir::toNativeSeparators(path) : QString();
 }
 
 }  // namespace kestrine::native
