@@ -9,6 +9,7 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "WinTestSupport.h"
@@ -37,14 +38,20 @@ namespace {
 const wchar_t kHelpFile[] = KESTRINE_TEST_HELP_CHM;
 const wchar_t kPagesDir[] = KESTRINE_TEST_HELP_DIR;
 
+// The files of help/ that go into the help file, as paths inside it ("images/main.png").
 std::vector<std::wstring> Pages() {
   std::vector<std::wstring> pages;
-  for (const wchar_t* pattern : {L"\\*.html", L"\\*.css"}) {
+  for (const auto& [folder, pattern] : {std::pair<std::wstring, std::wstring>{L"", L"*.html"},
+                                        {L"", L"*.css"},
+                                        {L"images/", L"*.png"}}) {
+    std::wstring native = folder;
+    for (wchar_t& c : native) c = c == L'/' ? L'\\' : c;
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((std::wstring(kPagesDir) + pattern).c_str(), &found);
+    HANDLE search =
+        FindFirstFileW((std::wstring(kPagesDir) + L"\\" + native + pattern).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) continue;
     do {
-      pages.push_back(found.cFileName);
+      pages.push_back(folder + found.cFileName);
     } while (FindNextFileW(search, &found));
     FindClose(search);
   }
@@ -113,12 +120,14 @@ TEST(Win32HelpFile, HoldsEveryPageUnchanged) {
   HelpFileStorage file;
   ASSERT_TRUE(file.IsOpen());
   const std::vector<std::wstring> pages = Pages();
-  ASSERT_GE(pages.size(), 9u) << "help/ was not found";
+  ASSERT_GE(pages.size(), 13u) << "help/ was not found";
   for (const std::wstring& page : pages) {
     SCOPED_TRACE(std::string(page.begin(), page.end()));
     std::string inside;
     ASSERT_TRUE(file.Read(page, inside));
-    EXPECT_EQ(inside, ReadFile(std::wstring(kPagesDir) + L"\\" + page));
+    std::wstring native = page;
+    for (wchar_t& c : native) c = c == L'/' ? L'\\' : c;
+    EXPECT_EQ(inside, ReadFile(std::wstring(kPagesDir) + L"\\" + native));
   }
   std::string none;
   EXPECT_FALSE(file.Read(L"no-such-page.html", none));
