@@ -84,6 +84,8 @@ dependencies() {
   [[ $depends != *libreoffice-calc* && $recommends == *libreoffice-calc* ]]
 }
 check "dependencies" dependencies
+# apt resolves them on this system (a dry run: nothing is installed).
+check "installable with apt" apt-get install --simulate --no-install-recommends "$deb"
 
 echo "Package $(basename "$deb"): $(du -k "$deb" | cut -f1) KiB"
 echo "package: $passed passed, $failed failed"
