@@ -18,6 +18,8 @@ packages=(
   dpkg-dev ninja-build
   # sanitizers and fuzzers
   clang libclang-rt-14-dev
+  # the Windows help file; the Debian package and its validators
+  fp-utils dpkg-dev desktop-file-utils appstream lintian
 )
 
 missing=()

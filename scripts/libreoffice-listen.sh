@@ -5,15 +5,16 @@
 set -euo pipefail
 
 usage() {
-  cat <<'EOF'
-Usage: scripts/libreoffice-listen.sh [--off] [--profile DIR] [--pipe NAME]
+  # The name it was called by: installed, it is kestrine-libreoffice-listen.
+  cat <<EOF
+Usage: ${0##*/} [--off] [--profile DIR] [--pipe NAME]
 
 Makes LibreOffice listen on the local pipe "kestrine" from its next start on, so that
 Kestrine can attach to it. Close LibreOffice first.
 
   --off          remove the setting again
   --profile DIR  the LibreOffice user installation to change
-                 (default: ${XDG_CONFIG_HOME:-$HOME/.config}/libreoffice/4)
+                 (default: \${XDG_CONFIG_HOME:-\$HOME/.config}/libreoffice/4)
   --pipe NAME    another pipe name (letters, digits, '.', '_' and '-')
 EOF
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test:
-#   1. the Linux build: labels unit, fault, gui, x11, calc, dialogs;
+#   1. the Linux build: labels unit, fault, gui, x11, calc, dialogs; then its Debian package,
+#      checked by the validators and run from a temporary root;
 #   2. every test that needs no display (Qt's offscreen ones included) again under
 #      AddressSanitizer + UndefinedBehaviorSanitizer, LeakSanitizer on;
 #   3. each fuzz target briefly;
@@ -17,6 +18,9 @@ echo "=== Linux build"
 cmake --preset default
 cmake --build --preset default -j"$jobs"
 ctest --preset default
+
+echo "=== Debian package"
+scripts/test-package.sh build
 
 echo "=== Sanitizers"
 cmake --preset asan

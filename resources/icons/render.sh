@@ -76,14 +76,15 @@ draw node2-sheet.png 16 \
 draw node3-root.png 16 \
   -fill '#f7c948' -stroke '#b7791f' -strokewidth 3 -draw "polygon $star"
 
-# Program icon: a green tile with a sheet and a gold star, drawn at 256x256.
+# Program icon: a green tile with a sheet and a gold star, drawn at 256x256; 64 and 128 are
+# for the desktop's icon theme only.
 app="fill '$green' stroke none roundrectangle 2,2 61,61 12,12
 fill white rectangle 12,12 44,52
 stroke '#8fbf97' stroke-width 2 line 12,25 44,25 line 12,38 44,38 line 28,12 28,52
 fill '$gold' stroke '#9a6b00' stroke-width 2
 push graphic-context translate 40,38 scale 0.45,0.45 translate -32,-32 polygon $star
 pop graphic-context"
-for s in 16 32 48 256; do
+for s in 16 32 48 64 128 256; do
   convert -size 256x256 xc:none -draw "push graphic-context scale 4,4 $app pop graphic-context" \
     -filter Lanczos -resize "${s}x${s}" -define png:exclude-chunks=date,time -strip "PNG32:app-$s.png"
 done

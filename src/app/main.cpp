@@ -1,11 +1,16 @@
 // Kestrine: quick access to the sheets of the workbooks open in the running spreadsheet.
 #include <QMessageBox>
+#include <QStringList>
+#include <cstdio>
 #include <exception>
 
 #include "app/Application.h"
+#include "app/CommandLine.h"
 #include "app/FormMain.h"
 #include "app/QtText.h"
+#include "app/native/Help.h"
 #include "base/Exception.h"
+#include "platform/Platform.h"
 
 namespace {
 
@@ -24,6 +29,18 @@ void ShowStartupException(std::exception_ptr error) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before the application object: --version and --help must answer without a display.
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  const kestrine::app::CommandLineOutcome outcome =
+      kestrine::app::ParseCommandLine(arguments, QStringLiteral(KESTRINE_VERSION_TEXT),
+                                      kestrine::native::HelpLocation(kestrine::app::ChangeFileExt(
+                                          kestrine::platform::ExecutablePath(), u".CHM")));
+  if (!outcome.run) {
+    std::fputs(outcome.text.toLocal8Bit().constData(), outcome.error ? stderr : stdout);
+    return outcome.exitCode;
+  }
+
   kestrine::app::TApplication::PrepareEnvironment();
   kestrine::app::TApplication application(argc, argv);
   try {

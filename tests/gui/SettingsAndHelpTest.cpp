@@ -10,6 +10,8 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <QWindow>
+#include <filesystem>
+#include <fstream>
 
 #include "GuiFixture.h"
 #include "app/AppInfo.h"
@@ -235,25 +237,103 @@ TEST_F(SettingsAndHelpTest, UnreadableVersionDataIsReportedWithTheWindowOnTopAga
   EXPECT_TRUE(form->findChildren<TFormAboutBox*>().isEmpty());
 }
 
-TEST_F(SettingsAndHelpTest, HelpOpensTheFileBesideTheProgram) {
+// A program folder with help pages laid out as in a build tree or as installed.
+class HelpLayout {
+ public:
+  // `programDir` and `helpDir` relative to a temporary folder; an empty `helpDir` makes none.
+  HelpLayout(const std::string& programDir, const std::string& helpDir) {
+    std::filesystem::create_directories(dir_.Path() / programDir);
+    if (!helpDir.empty()) {
+      help_ = dir_.Path() / helpDir;
+      std::filesystem::create_directories(help_);
+      for (const char* page : {"index.html", "settings.html", "bookmark-edit.html"}) {
+        std::ofstream(help_ / page) << "<html></html>";
+      }
+    }
+    previous_ = kestrine::app::GetHelpFile();
+    kestrine::app::SetHelpFile(dir_.File(programDir + "/kestrine.CHM"));
+  }
+  ~HelpLayout() { kestrine::app::SetHelpFile(previous_); }
+  std::string Page(const char* name) const { return (help_ / name).lexically_normal().string(); }
+
+ private:
+  TempDir dir_;
+  std::filesystem::path help_;
+  UnicodeString previous_;
+};
+
+std::vector<std::string> LocalFiles(const std::vector<QUrl>& urls) {
+  std::vector<std::string> files;
+  for (const QUrl& url : urls) {
+    files.push_back(
+        std::filesystem::path(url.toLocalFile().toStdString()).lexically_normal().string());
+  }
+  return files;
+}
+
+// The Help button opens the start page, F1 in the two dialogs their own pages, F1 in the main
+// window nothing; in a build tree the pages lie beside the program, installed under share/.
+TEST_F(SettingsAndHelpTest, EachTopicOpensItsPageInBothLayouts) {
+  server.AddBook("A.xlsx", {"S1"});
+  server.SetActive(u"A.xlsx", u"S1", 1, 1);
   server.Register();
   StartForm();
-  UrlRecorder recorder;
-  const QString helpFile = QCoreApplication::applicationFilePath() + QStringLiteral(".CHM");
+  const auto pressF1 = [](QWidget* modal) {
+    QTest::keyClick(modal, Qt::Key_F1);
+    qobject_cast<QDialog*>(modal)->reject();
+  };
+  struct Case {
+    const char* what;
+    std::string programDir, helpDir;
+  };
+  for (const Case& c : {Case{"build tree", "build/src/app", "build/src/app/help"},
+                        Case{"installed", "usr/bin", "usr/share/kestrine/help"}}) {
+    SCOPED_TRACE(c.what);
+    HelpLayout layout(c.programDir, c.helpDir);
+    UrlRecorder recorder;
 
-  form->ActionHelpHelp->trigger();
-  // F1 in the settings dialog asks for its topic; the viewer here opens the file for it.
-  ModalAnswer answer([](QWidget* modal) {
+    form->ActionHelpHelp->trigger();
+    ModalAnswer settings(pressF1);
+    form->ActionConfigGeneral->trigger();
+    EXPECT_TRUE(settings.Ran());
+    ModalAnswer bookmark(pressF1);
+    form->ActionBookmarkInsert->trigger();
+    EXPECT_TRUE(bookmark.Ran());
+    QTest::keyClick(form->TreeViewBook, Qt::Key_F1);
+
+    EXPECT_THAT(LocalFiles(recorder.urls),
+                ElementsAre(layout.Page("index.html"), layout.Page("settings.html"),
+                            layout.Page("bookmark-edit.html")));
+  }
+  EXPECT_THAT(warnings, IsEmpty());
+}
+
+TEST_F(SettingsAndHelpTest, MissingPagesOrBrowserAreReported) {
+  server.Register();
+  StartForm();
+  {
+    HelpLayout layout("opt/bin", "");
+    UrlRecorder recorder;
+    form->ActionHelpHelp->trigger();
+    EXPECT_THAT(recorder.urls, IsEmpty());
+    ASSERT_EQ(warnings.size(), 1u);
+    const QString text = warnings[0].text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("ヘルプが見つかりません。\n"))) << Q8(text);
+    // Both places looked in are named.
+    EXPECT_TRUE(text.contains(QStringLiteral("/opt/bin/help/index.html"))) << Q8(text);
+    EXPECT_TRUE(text.contains(QStringLiteral("/opt/share/kestrine/help/index.html"))) << Q8(text);
+  }
+  // Pages there, but nothing takes file URLs: offscreen Qt has no desktop services.
+  warnings.clear();
+  HelpLayout layout("usr/bin", "usr/share/kestrine/help");
+  ModalAnswer settings([](QWidget* modal) {
     QTest::keyClick(modal, Qt::Key_F1);
     qobject_cast<QDialog*>(modal)->reject();
   });
   form->ActionConfigGeneral->trigger();
-  EXPECT_TRUE(answer.Ran());
-  // The main window has no topic: F1 there opens nothing.
-  QTest::keyClick(form->TreeViewBook, Qt::Key_F1);
-
-  ASSERT_EQ(recorder.urls.size(), 2u);
-  for (const QUrl& url : recorder.urls) EXPECT_EQ(url.toLocalFile(), helpFile);
+  EXPECT_TRUE(settings.Ran());
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(Q8(warnings[0].text), "ヘルプを開けませんでした。\n" + layout.Page("settings.html"));
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 #include "app/native/Help.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QWidget>
 
+#include "app/QtText.h"
 #include "platform/win/Win32Gui.h"
 
 namespace kestrine::native {
@@ -15,6 +18,11 @@ void ShowHelp(QWidget* owner, const UnicodeString& helpFile, int topic) {
   } else {
     kestrine::win::ShowHelpTopic(window, helpFile, topic);
   }
+}
+
+QString HelpLocation(const UnicodeString& helpFile) {
+  const QString path = kestrine::app::ToQString(helpFile);
+  return QFileInfo(path).isFile() ? QDir::toNativeSeparators(path) : QString();
 }
 
 }  // namespace kestrine::native
