@@ -353,8 +353,21 @@ void TFormMain::SetFrameBounds(const QRect& frame) {
 // Placement, stay-on-top, tray
 
 void TFormMain::ActionViewStayOnTopExecute() {
-  ActionViewStayOnTop->setChecked(!ActionViewStayOnTop->isChecked());
-  kestrine::native::SetTopmost(this, ActionViewStayOnTop->isChecked());
+  SetStayOnTop(!ActionViewStayOnTop->isChecked());
+}
+
+void TFormMain::SetStayOnTop(bool on) {
+  ActionViewStayOnTop->setChecked(on);
+  kestrine::native::SetTopmost(this, on);
+}
+
+TStayOnTopPause::TStayOnTopPause(TFormMain& form)
+    : form_(form), wasOn_(form.ActionViewStayOnTop->isChecked()) {
+  if (wasOn_) form_.SetStayOnTop(false);
+}
+
+TStayOnTopPause::~TStayOnTopPause() {
+  if (wasOn_) form_.SetStayOnTop(true);
 }
 
 void TFormMain::showEvent(QShowEvent* event) {

@@ -86,7 +86,9 @@ class TFormMain : public QMainWindow {
 
   // --- commands and events ---
   void ActionBookReloadExecute();
+  // Flips the stay-on-top state; SetStayOnTop underneath sets it.
   void ActionViewStayOnTopExecute();
+  void SetStayOnTop(bool on);
   void ActionTrayIconShowFormExecute();
   void ApplicationEvents1Minimize();
   void TreeViewBookDblClick();
@@ -220,4 +222,18 @@ class TFormMain : public QMainWindow {
   std::unique_ptr<TFormFinder> Finder;  // no parent: it comes up over other programs' windows
   std::deque<TPlace> RecentPlaces;
   bool FinderHotKeyRegistered = false;
+};
+
+// Stay-on-top is off while a modal dialog of the window is open, since a topmost owner would
+// cover it, and back on afterwards whatever way the command ends.
+class TStayOnTopPause {
+ public:
+  explicit TStayOnTopPause(TFormMain& form);
+  ~TStayOnTopPause();
+  TStayOnTopPause(const TStayOnTopPause&) = delete;
+  TStayOnTopPause& operator=(const TStayOnTopPause&) = delete;
+
+ private:
+  TFormMain& form_;
+  const bool wasOn_;
 };

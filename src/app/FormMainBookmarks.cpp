@@ -29,25 +29,6 @@ namespace {
 
 const char16_t kNoConnection[] = u"Excelに接続できませんでした。";
 
-// Stay-on-top is off while a modal dialog of the window is open, and back on afterwards
-// whatever way the command ends.
-class TStayOnTopPause {
- public:
-  explicit TStayOnTopPause(TFormMain& form)
-      : form_(form), wasOn_(form.ActionViewStayOnTop->isChecked()) {
-    if (wasOn_) form_.ActionViewStayOnTopExecute();
-  }
-  ~TStayOnTopPause() {
-    if (wasOn_) form_.ActionViewStayOnTopExecute();
-  }
-  TStayOnTopPause(const TStayOnTopPause&) = delete;
-  TStayOnTopPause& operator=(const TStayOnTopPause&) = delete;
-
- private:
-  TFormMain& form_;
-  const bool wasOn_;
-};
-
 // Pointer moves over the tree's viewport; the tree reports none of its own.
 class TTreeMouseMoveFilter : public QObject {
  public:

@@ -178,39 +178,34 @@ void TFormMain::WMHotKey(int id) {
 // General settings, version box, help
 
 void TFormMain::ActionConfigGeneralExecute() {
-  // A topmost owner would cover its own modal dialog.
-  const bool onTop = ActionViewStayOnTop->isChecked();
-  if (onTop) ActionViewStayOnTopExecute();
-  TFormConfigGeneral form(this);
-  form.OnHelp = [this](int topic) { ShowHelp(topic); };
-  form.LoadFromConfig(Config);
-  if (form.exec() == QDialog::Accepted) {
+  {
+    const TStayOnTopPause pause(*this);
+    TFormConfigGeneral form(this);
+    form.OnHelp = [this](int topic) { ShowHelp(topic); };
+    form.LoadFromConfig(Config);
+    if (form.exec() != QDialog::Accepted) return;
     form.StoreToConfig(Config);
-    if (onTop) ActionViewStayOnTopExecute();
-    // Two hotkeys that swap combinations: neither may find the other still holding its new one.
-    WithdrawFinderHotKey();
-    UpdateHotKey();
-    UpdateFinderHotKey();
-  } else if (onTop) {
-    ActionViewStayOnTopExecute();
   }
+  // Two hotkeys that swap combinations: neither may find the other still holding its new one.
+  WithdrawFinderHotKey();
+  UpdateHotKey();
+  UpdateFinderHotKey();
 }
 
 void TFormMain::ActionHelpVersionExecute() {
-  const bool onTop = ActionViewStayOnTop->isChecked();
-  if (onTop) ActionViewStayOnTopExecute();
-  std::unique_ptr<TFormAboutBox> box;
-  try {
-    box = std::make_unique<TFormAboutBox>(this);
-  } catch (...) {
-    // No version data: the window gets its place on top back before the message shows.
-    const std::exception_ptr error = std::current_exception();
-    if (onTop) ActionViewStayOnTopExecute();
-    kestrine::app::ReportEscapedException(error);
-    return;
+  std::exception_ptr error;
+  {
+    const TStayOnTopPause pause(*this);
+    std::unique_ptr<TFormAboutBox> box;
+    try {
+      box = std::make_unique<TFormAboutBox>(this);
+    } catch (...) {
+      error = std::current_exception();
+    }
+    if (box) box->exec();
   }
-  box->exec();
-  if (onTop) ActionViewStayOnTopExecute();
+  // No version data: the window gets its place on top back before the message shows.
+  if (error) kestrine::app::ReportEscapedException(error);
 }
 
 void TFormMain::ActionHelpHelpExecute() {
