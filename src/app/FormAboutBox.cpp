@@ -8,17 +8,13 @@
 #include "app/AppInfo.h"
 #include "app/Application.h"
 #include "app/QtText.h"
-#include "app/ScreenCenter.h"
 
 using kestrine::app::ToQString;
 
-TFormAboutBox::TFormAboutBox(QWidget* owner) : QDialog(owner) {
+TFormAboutBox::TFormAboutBox(QWidget* owner)
+    : TBaseDialog(owner, QStringLiteral("FormAboutBox"), QStringLiteral("バージョン情報"),
+                  QSize(273, 195)) {
   kestrine::app::InitResources();
-  setObjectName(QStringLiteral("FormAboutBox"));
-  setWindowTitle(QStringLiteral("バージョン情報"));
-  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  setFixedSize(273, 195);
-  kestrine::app::CenterOnScreen(this);
   QFont font;
   font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
                     QStringLiteral("IPAPGothic")});

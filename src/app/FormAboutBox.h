@@ -1,13 +1,13 @@
 #pragma once
 // The version box: product name, version, rights holder and description, read afresh from the
 // program's version resource each time a box is built.
-#include <QDialog>
+#include "app/BaseDialog.h"
 
 class QFrame;
 class QLabel;
 class QPushButton;
 
-class TFormAboutBox : public QDialog {
+class TFormAboutBox : public TBaseDialog {
   Q_OBJECT
 
  public:

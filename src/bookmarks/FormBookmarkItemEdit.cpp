@@ -8,13 +8,11 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
-#include <QStyle>
 #include <QValidator>
 
 #include "app/Application.h"
 #include "app/CursorHourGlass.h"
 #include "app/QtText.h"
-#include "app/ScreenCenter.h"
 #include "base/Exception.h"
 #include "bookmarks/BookmarkItem.h"
 #include "bookmarks/CsvUtility.h"
@@ -112,7 +110,9 @@ UnicodeString LastColumnLetters(int columnCount) {
 
 }  // namespace
 
-TFormBookmarkItemEdit::TFormBookmarkItemEdit(QWidget* owner) : QDialog(owner) {
+TFormBookmarkItemEdit::TFormBookmarkItemEdit(QWidget* owner)
+    : TBaseDialog(owner, QStringLiteral("FormBookmarkItemEdit"), QStringLiteral("ブックマーク編集"),
+                  QSize(kClientWidth, kClientHeight), HelpContext) {
   CreateComponents();
   LastBookIndex = -2;
 }
@@ -120,11 +120,6 @@ TFormBookmarkItemEdit::TFormBookmarkItemEdit(QWidget* owner) : QDialog(owner) {
 TFormBookmarkItemEdit::~TFormBookmarkItemEdit() = default;
 
 void TFormBookmarkItemEdit::CreateComponents() {
-  setObjectName(QStringLiteral("FormBookmarkItemEdit"));
-  setWindowTitle(QStringLiteral("ブックマーク編集"));
-  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  setFixedSize(kClientWidth, kClientHeight);
-  kestrine::app::CenterOnScreen(this);
   QFont font;
   font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("IPAPGothic")});
   font.setPointSize(8);
@@ -189,15 +184,8 @@ void TFormBookmarkItemEdit::CreateComponents() {
   BtnReffer->setObjectName(QStringLiteral("BtnReffer"));
   BtnReffer->setGeometry(8, 8, 75, 25);
   SetHint(BtnReffer, u"指定されたセルを参照する|指定されたセルを参照します。");
-  BtnOk = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"),
-                          PanelButton);
-  BtnOk->setObjectName(QStringLiteral("BtnOk"));
-  BtnOk->setGeometry(148, 8, 75, 25);
-  BtnOk->setDefault(true);
-  BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
-                            QStringLiteral("キャンセル"), PanelButton);
-  BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-  BitBtn2->setGeometry(228, 8, 81, 25);
+  BtnOk = AddOkButton(PanelButton, QStringLiteral("BtnOk"), QRect(148, 8, 75, 25));
+  BitBtn2 = AddCancelButton(PanelButton, QStringLiteral("BitBtn2"), QRect(228, 8, 81, 25));
 
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -220,7 +208,6 @@ void TFormBookmarkItemEdit::CreateComponents() {
           Reported([this] { ComboBoxWorksheetChange(); }));
   connect(BtnOk, &QPushButton::clicked, this, Reported([this] { BtnOkClick(); }));
   connect(BtnReffer, &QPushButton::clicked, this, Reported([this] { BtnRefferClick(); }));
-  connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TFormBookmarkItemEdit::LoadBooks(TExcel* connection) {
@@ -372,13 +359,4 @@ bool TFormBookmarkItemEdit::event(QEvent* event) {
     return true;
   }
   return QDialog::event(event);
-}
-
-void TFormBookmarkItemEdit::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
-    if (OnHelp) OnHelp(HelpContext);
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
 }

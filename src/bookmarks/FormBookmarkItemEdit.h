@@ -1,10 +1,10 @@
 #pragma once
 // The dialog in which a bookmark's name, workbook, worksheet, column and row are edited, for
 // adding a bookmark and for changing one. It never touches the bookmark list itself.
-#include <QDialog>
 #include <functional>
 #include <memory>
 
+#include "app/BaseDialog.h"
 #include "base/UnicodeString.h"
 
 class QComboBox;
@@ -15,7 +15,7 @@ class QStatusBar;
 class TBookmarkItem;
 class TExcel;
 
-class TFormBookmarkItemEdit : public QDialog {
+class TFormBookmarkItemEdit : public TBaseDialog {
   Q_OBJECT
 
  public:
@@ -41,9 +41,6 @@ class TFormBookmarkItemEdit : public QDialog {
   QPushButton* BtnOk;
   QPushButton* BitBtn2;
   QStatusBar* StatusBar1;
-
-  // F1 calls this with HelpContext; the owner plugs in the help viewer. Empty: F1 does nothing.
-  std::function<void(int helpContext)> OnHelp;
 
   // Keeps the connection (not owned; it must outlive the dialog), lists the open workbooks and
   // selects the first. Throws Exception when no workbook is open or the application fails.
@@ -77,7 +74,6 @@ class TFormBookmarkItemEdit : public QDialog {
 
  protected:
   bool event(QEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void CreateComponents();

@@ -3,29 +3,28 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 #include <algorithm>
 
 #include "app/Application.h"
 #include "app/QtText.h"
-#include "app/ScreenCenter.h"
 #include "hotkey/HotKeyCode.h"
 #include "settings/Config.h"
 
 using kestrine::app::ToQString;
 
-TFormConfigGeneral::TFormConfigGeneral(QWidget* owner) : QDialog(owner) {
-  setObjectName(QStringLiteral("FormConfigGeneral"));
-  setWindowTitle(QStringLiteral("全般設定"));
-  setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-  // The finder's group adds kFinderHeight below the first controls; the panel stays at the
-  // bottom edge, so the dialog grows and nothing above the group moves.
-  constexpr int kWidth = 373, kFinderHeight = 80, kHeight = 202 + kFinderHeight, kPanelHeight = 57;
-  setFixedSize(kWidth, kHeight);
-  kestrine::app::CenterOnScreen(this);
+namespace {
+
+// The finder's group adds kFinderHeight below the first controls; the panel stays at the
+// bottom edge, so the dialog grows and nothing above the group moves.
+constexpr int kWidth = 373, kFinderHeight = 80, kHeight = 202 + kFinderHeight, kPanelHeight = 57;
+
+}  // namespace
+
+TFormConfigGeneral::TFormConfigGeneral(QWidget* owner)
+    : TBaseDialog(owner, QStringLiteral("FormConfigGeneral"), QStringLiteral("全般設定"),
+                  QSize(kWidth, kHeight), HelpContext) {
   QFont font;
   font.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("IPAPGothic")});
   font.setPixelSize(11);
@@ -77,15 +76,8 @@ TFormConfigGeneral::TFormConfigGeneral(QWidget* owner) : QDialog(owner) {
   PanelBottom = new QWidget(this);
   PanelBottom->setObjectName(QStringLiteral("PanelBottom"));
   PanelBottom->setGeometry(0, kHeight - kPanelHeight, kWidth, kPanelHeight);
-  BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"),
-                            PanelBottom);
-  BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-  BitBtn1->setGeometry(191, 16, 75, 25);
-  BitBtn1->setDefault(true);
-  BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
-                            QStringLiteral("キャンセル"), PanelBottom);
-  BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
-  BitBtn2->setGeometry(272, 16, 83, 25);
+  BitBtn1 = AddOkButton(PanelBottom, QStringLiteral("BitBtn1"), QRect(191, 16, 75, 25));
+  BitBtn2 = AddCancelButton(PanelBottom, QStringLiteral("BitBtn2"), QRect(272, 16, 83, 25));
 
   // The buttons come first, as the panel is first in the form's tab order.
   setTabOrder(BitBtn1, BitBtn2);
@@ -97,7 +89,6 @@ TFormConfigGeneral::TFormConfigGeneral(QWidget* owner) : QDialog(owner) {
   setTabOrder(CheckBoxFinderUseHotKey, ComboBoxFinderHotKeyCode);
 
   connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-  connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 TFormConfigGeneral::~TFormConfigGeneral() = default;
@@ -131,13 +122,4 @@ void TFormConfigGeneral::accept() {
     return;
   }
   QDialog::accept();
-}
-
-void TFormConfigGeneral::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
-    if (OnHelp) OnHelp(HelpContext);
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
 }

@@ -1,8 +1,7 @@
 #pragma once
 // The general settings dialog: placement restore, tray residence and the global hotkey. It
 // edits a TConfig in memory only; saving is the owner's business.
-#include <QDialog>
-#include <functional>
+#include "app/BaseDialog.h"
 
 class QCheckBox;
 class QComboBox;
@@ -11,7 +10,7 @@ class QLabel;
 class QPushButton;
 class TConfig;
 
-class TFormConfigGeneral : public QDialog {
+class TFormConfigGeneral : public TBaseDialog {
   Q_OBJECT
 
  public:
@@ -36,16 +35,10 @@ class TFormConfigGeneral : public QDialog {
   QLabel* LabelFinderHotKeyCode;
   QComboBox* ComboBoxFinderHotKeyCode;
 
-  // F1 calls this with HelpContext; the owner plugs in the help viewer. Empty: F1 does nothing.
-  std::function<void(int helpContext)> OnHelp;
-
   void LoadFromConfig(const TConfig& config);
   // No entry selected stores index 0, through the setter.
   void StoreToConfig(TConfig& config) const;
 
   // Refuses, with a warning and the dialog left open, two hotkeys on one combination.
   void accept() override;
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
 };
