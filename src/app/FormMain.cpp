@@ -24,7 +24,6 @@
 #include "app/FormFinder.h"
 #include "app/PngIcon.h"
 #include "app/QtText.h"
-#include "app/ScreenSnap.h"
 #include "app/TreeNodeItemRAII.h"
 #include "app/native/Topmost.h"
 #include "base/Exception.h"
@@ -322,31 +321,8 @@ void TFormMain::FirstIdle() {
 void TFormMain::ApplyStartupPlacement() {
   if (!Config.WindowPositionRestore) return;
   const auto& p = Config.WindowPosition;
-  placing_ = true;  // saved bounds are applied as they are, without snapping
-  SetFrameBounds(QRect(p.Left, p.Top, p.Width, p.Height));
-  placing_ = false;
-  switch (Config.GetWindowState()) {
-    case 1:
-      setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized);
-      break;
-    case 2:
-      setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
-      break;
-    default:
-      break;
-  }
-}
-
-void TFormMain::SetFrameBounds(const QRect& frame) {
-  // move() places the frame; the client size is the frame's less the window manager's margins.
-  const QRect outer = frameGeometry(), inner = geometry();
-  const int extraWidth = outer.width() - inner.width();
-  const int extraHeight = outer.height() - inner.height();
-  move(frame.topLeft());
-  resize(std::max(frame.width() - extraWidth, 1), std::max(frame.height() - extraHeight, 1));
-  // The platform may report the new geometry later, possibly after a state change; what was
-  // asked for is the normal frame now.
-  RememberNormalFrame(frame, false);
+  placement_.Restore(QRect(p.Left, p.Top, p.Width, p.Height),
+                     static_cast<kestrine::app::TSavedWindowState>(Config.GetWindowState()));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -388,16 +364,7 @@ void TFormMain::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (event->type() != QEvent::WindowStateChange) return;
   const auto old = static_cast<QWindowStateChangeEvent*>(event)->oldState();
-  constexpr Qt::WindowStates kNotNormal =
-      Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
-  if ((windowState() & kNotNormal) && !(old & kNotNormal) && lastFrameFromEvent_ &&
-      normalFrames_[0].isValid() && lastFrameTime_.isValid() && lastFrameTime_.elapsed() < 250) {
-    // The window manager may report the maximised size just before the state it belongs
-    // to: the frame before it is the normal one.
-    if (screen() && normalFrames_[1].contains(screen()->availableGeometry())) {
-      normalFrames_[1] = normalFrames_[0];
-    }
-  }
+  placement_.StateChanged(old);
   if ((windowState() & Qt::WindowMinimized) && !(old & Qt::WindowMinimized)) {
     // Runs once the minimising has been handled, as the application's own event would.
     QMetaObject::invokeMethod(this, &TFormMain::ApplicationEvents1Minimize, Qt::QueuedConnection);
@@ -431,51 +398,18 @@ void TFormMain::ActionTrayIconShowFormExecute() {
   activateWindow();
 }
 
-void TFormMain::RememberNormalFrame() {
-  if (!isVisible() ||
-      (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
-    return;
-  }
-  RememberNormalFrame(frameGeometry(), true);
-}
-
-void TFormMain::RememberNormalFrame(const QRect& frame, bool fromEvent) {
-  if (frame == normalFrames_[1]) return;
-  lastFrameFromEvent_ = fromEvent;
-  lastFrameTime_.start();
-  normalFrames_[0] = normalFrames_[1];
-  normalFrames_[1] = frame;
-}
-
 QRect TFormMain::NormalFrameGeometry() const {
-  if (!(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) ||
-      !normalFrames_[1].isValid()) {
-    return frameGeometry();
-  }
-  return normalFrames_[1];
+  return placement_.NormalFrameGeometry();
 }
 
 void TFormMain::moveEvent(QMoveEvent* event) {
   QMainWindow::moveEvent(event);
-  const bool sizeKept = size() == sizeAtLastMove_;
-  sizeAtLastMove_ = size();
-  if (sizeKept && !placing_ && isVisible() &&
-      !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))) {
-    if (QScreen* current = screen()) {
-      const QRect frame = frameGeometry();
-      const QPoint snapped = kestrine::app::SnapToWorkArea(frame, current->availableGeometry());
-      if (snapped != frame.topLeft()) {
-        move(snapped);
-        return;
-      }
-    }
-  }
-  RememberNormalFrame();
+  placement_.Moved();
 }
 
 void TFormMain::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
-  RememberNormalFrame();
+  placement_.Resized();
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
@@ -488,12 +422,12 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 
 void TFormMain::FormClose() {
   const Qt::WindowStates state = windowState();
-  const int savedState = (state & Qt::WindowMinimized) ? 1 : (state & Qt::WindowMaximized) ? 2 : 0;
+  const auto savedState = kestrine::app::SavedWindowStateOf(state);
   // The normal bounds, even when the window is maximised or minimised.
   const QRect frame = NormalFrameGeometry();
   setWindowState(Qt::WindowNoState);
   hide();
-  Config.SetWindowState(savedState);
+  Config.SetWindowState(static_cast<int>(savedState));
   Config.WindowPosition.Left = frame.x();
   Config.WindowPosition.Top = frame.y();
   Config.WindowPosition.Width = frame.width();

@@ -1,6 +1,5 @@
 #pragma once
 // The main window: tool bar, book tree, status bar, the commands and the tray icon.
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QMetaObject>
 #include <QRect>
@@ -11,6 +10,7 @@
 #include <memory>
 #include <utility>
 
+#include "app/WindowPlacement.h"
 #include "base/UnicodeString.h"
 #include "settings/Config.h"
 
@@ -156,9 +156,6 @@ class TFormMain : public QMainWindow {
   void CreateComponents();
   void FirstIdle();
   void ApplyStartupPlacement();
-  void SetFrameBounds(const QRect& frame);
-  void RememberNormalFrame();
-  void RememberNormalFrame(const QRect& frame, bool fromEvent);
   void WarnAndShowStatus(const QString& text);
 
   TConfig Config;
@@ -168,13 +165,7 @@ class TFormMain : public QMainWindow {
   QTreeWidgetItem* HintNode = nullptr;  // the node whose hint shows
 
   QMetaObject::Connection idleConnection_;
-  // The last two normal frames: a window manager may report a new geometry just before it
-  // reports the new state, and the older entry is the real normal frame then.
-  std::array<QRect, 2> normalFrames_;
-  QElapsedTimer lastFrameTime_;
-  bool lastFrameFromEvent_ = false;
-  QSize sizeAtLastMove_;
-  bool placing_ = false;
+  kestrine::app::TWindowPlacement placement_{*this};
   // Runs while the window is hidden in the tray, to bring it back should the tray go away.
   QTimer* trayWatch_ = nullptr;
   void TrayWatchTimer();
