@@ -34,6 +34,7 @@ class GlobalHotKey;
 class TFormMain : public QMainWindow {
   Q_OBJECT
 
+  // --- the window, its components and its events ---
  public:
   // Sheet number -> (workbook name, worksheet name), numbers 1..N in tree order.
   using TSheetTable = std::map<int, std::pair<const UnicodeString, const UnicodeString>>;
@@ -84,21 +85,69 @@ class TFormMain : public QMainWindow {
   std::array<QIcon, 6> ImageList1;
   std::array<QIcon, 4> ImageListExcelNode;
 
-  // --- commands and events ---
+  void FormShow();
+  void FormClose();
+
+  // State, for the commands of the window and for tests.
+  TConfig& GetConfig() { return Config; }
+  QString GetStatusText() const;
+  void SetStatusText(const QString& text);
+  bool FirstIdleDone() const { return !idleConnection_; }
+
+ signals:
+  void FirstIdleFinished();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  QMenu* createPopupMenu() override;
+
+ private:
+  void CreateComponents();
+  void FirstIdle();
+  void WarnAndShowStatus(const QString& text);
+
+  TConfig Config;
+  QMetaObject::Connection idleConnection_;
+
+  // --- the book tree: reload and jumps ---
+ public:
   void ActionBookReloadExecute();
+  void TreeViewBookDblClick();
+  void JumpToSheet(int number);
+  void JumpToBookmark(int index);
+  void ActivateInExcel(const UnicodeString& book, const UnicodeString& sheet, int column, int row);
+  const TSheetTable& GetSheetTable() const { return SheetTable; }
+  const TNodeTable& GetNodeTable() const { return NodeTable; }
+
+ private:
+  TSheetTable SheetTable;
+  TNodeTable NodeTable;
+
+  // --- placement, stay-on-top and the window's stay in the tray ---
+ public:
   // Flips the stay-on-top state; SetStayOnTop underneath sets it.
   void ActionViewStayOnTopExecute();
   void SetStayOnTop(bool on);
   void ActionTrayIconShowFormExecute();
   void ApplicationEvents1Minimize();
-  void TreeViewBookDblClick();
-  void FormShow();
-  void FormClose();
+  // The window's bounds in its normal state, frame included.
+  QRect NormalFrameGeometry() const;
 
-  void JumpToSheet(int number);
-  void JumpToBookmark(int index);
-  void ActivateInExcel(const UnicodeString& book, const UnicodeString& sheet, int column, int row);
+ private:
+  void ApplyStartupPlacement();
+  void TrayWatchTimer();
 
+  kestrine::app::TWindowPlacement placement_{*this};
+  // Runs while the window is hidden in the tray, to bring it back should the tray go away.
+  QTimer* trayWatch_ = nullptr;
+
+  // --- bookmarks ---
+ public:
   // Bookmark nodes under the root, one per bookmark in list order.
   void RebuildBookmarkNodes();
   void UpdateBookmarkNodesEnabled();
@@ -108,8 +157,8 @@ class TFormMain : public QMainWindow {
   bool IsBookListed(const UnicodeString& book) const;
   bool IsSheetListed(const UnicodeString& book, const UnicodeString& sheet) const;
   QTreeWidgetItem* GetSelectedBookmarkNode() const;
+  QTreeWidgetItem* BookmarkRoot() const;
 
-  // Bookmark commands
   void ActionBookmarkInsertExecute();
   void ActionBookmarkUpdateExecute();
   void ActionBookmarkDeleteExecute();
@@ -127,50 +176,9 @@ class TFormMain : public QMainWindow {
   void EditBookmarkInDialog(const std::function<const TBookmarkItem*(TExcel*)>& shown,
                             const std::function<void(std::unique_ptr<TBookmarkItem>)>& store);
 
- public:
-  // --- state, for the commands of the window and for tests ---
-  QTreeWidgetItem* BookmarkRoot() const;
-  TConfig& GetConfig() { return Config; }
-  const TSheetTable& GetSheetTable() const { return SheetTable; }
-  const TNodeTable& GetNodeTable() const { return NodeTable; }
-  int GetHotKeyId() const { return HotKeyId; }
-  QString GetStatusText() const;
-  void SetStatusText(const QString& text);
-  bool FirstIdleDone() const { return !idleConnection_; }
-  // The window's bounds in its normal state, frame included.
-  QRect NormalFrameGeometry() const;
-
- signals:
-  void FirstIdleFinished();
-
- protected:
-  void showEvent(QShowEvent* event) override;
-  void closeEvent(QCloseEvent* event) override;
-  void changeEvent(QEvent* event) override;
-  void moveEvent(QMoveEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  QMenu* createPopupMenu() override;
-
- private:
-  void CreateComponents();
-  void FirstIdle();
-  void ApplyStartupPlacement();
-  void WarnAndShowStatus(const QString& text);
-
-  TConfig Config;
-  TSheetTable SheetTable;
-  TNodeTable NodeTable;
-  int HotKeyId = 0;
   QTreeWidgetItem* HintNode = nullptr;  // the node whose hint shows
 
-  QMetaObject::Connection idleConnection_;
-  kestrine::app::TWindowPlacement placement_{*this};
-  // Runs while the window is hidden in the tray, to bring it back should the tray go away.
-  QTimer* trayWatch_ = nullptr;
-  void TrayWatchTimer();
-
-  // Tray menu, hotkey, settings and help
+  // --- tray menu, hotkey, settings and help ---
  public:
   // Rebuilds both submenus of the tray menu from the tables and the bookmark list.
   void PopupMenuTrayIconPopup();
@@ -181,6 +189,7 @@ class TFormMain : public QMainWindow {
   void RegisterHotKeyCode();
   void UnregisterHotKeyCode();
   void WMHotKey(int id);
+  int GetHotKeyId() const { return HotKeyId; }
   void ActionConfigGeneralExecute();
   void ActionHelpVersionExecute();
   void ActionHelpHelpExecute();
@@ -189,9 +198,11 @@ class TFormMain : public QMainWindow {
 
  private:
   void SetUpTrayAndSettings();
+
+  int HotKeyId = 0;
   kestrine::native::GlobalHotKey* HotKey = nullptr;
 
-  // Sheet finder
+  // --- sheet finder ---
  public:
   using TPlace = std::pair<UnicodeString, UnicodeString>;  // workbook name, worksheet name
   QAction* ActionFinder;                                   // Ctrl+F
