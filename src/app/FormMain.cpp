@@ -119,7 +119,7 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
   CreateComponents();
   SetUpBookmarkCommands();
   kestrine::app::SetHelpFile(
-      kestrine::app::ChangeFileExt(kestrine::platform::ExecutablePath(), u".CHM"));
+      kestrine::ChangeFileExt(kestrine::platform::ExecutablePath(), u".CHM"));
   HotKeyId = 0;
   SetUpTrayAndSettings();
   SetUpFinder();

@@ -43,25 +43,6 @@ void SetHint(QWidget* control, const UnicodeString& hint) {
   control->setStatusTip(bar < 0 ? text : text.mid(bar + 1));
 }
 
-// Strictly decimal: "XFD" must never be taken for the hexadecimal 0xFD.
-bool TryDecimal(std::u16string_view text, int& value) {
-  size_t i = 0;
-  while (i < text.size() && text[i] == u' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
-  if (i == text.size()) return false;
-  long long magnitude = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < u'0' || text[i] > u'9') return false;
-    magnitude = magnitude * 10 + (text[i] - u'0');
-    if (magnitude > 2147483648LL) return false;
-  }
-  const long long signedValue = negative ? -magnitude : magnitude;
-  if (signedValue > 2147483647LL) return false;
-  value = static_cast<int>(signedValue);
-  return true;
-}
-
 int FindSameText(const QComboBox* combo, const UnicodeString& text) {
   for (int i = 0; i < combo->count(); ++i) {
     if (kestrine::platform::SameText(ToUnicodeString(combo->itemText(i)), text)) return i;
@@ -258,7 +239,7 @@ std::unique_ptr<TBookmarkItem> TFormBookmarkItemEdit::CreateBookmarkItem() const
 int TFormBookmarkItemEdit::GetColumnIndex() const {
   const UnicodeString text = ToUnicodeString(EditCol->text());
   int number = 0;
-  if (TryDecimal(text, number)) {
+  if (kestrine::TryDecimalToInt(text, number)) {
     return (number >= 1 && number <= ColumnCount) ? number - 1 : -1;
   }
   const int index = TCsvUtility::ColumnLettersToIndex(text);
