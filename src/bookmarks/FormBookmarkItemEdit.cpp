@@ -13,6 +13,7 @@
 
 #include "app/Application.h"
 #include "app/CursorHourGlass.h"
+#include "app/Messages.h"
 #include "app/QtText.h"
 #include "app/ScreenCenter.h"
 #include "base/Exception.h"
@@ -24,13 +25,13 @@
 using kestrine::app::ToQString;
 using kestrine::app::ToUnicodeString;
 
+using kestrine::app::kBooksLoaded;
+using kestrine::app::kNoConnection;
+
 namespace {
 
-const char16_t kNoConnection[] = u"Excelに接続できませんでした。";
 const char16_t kNoBooks[] = u"開かれているブックが見つかりません。";
-const char16_t kBooksLoaded[] = u"ブックを読み込みました。";
 const char16_t kSheetsLoaded[] = u"シートを読み込みました。";
-constexpr int kVisible = -1;
 constexpr int kClientWidth = 318, kClientHeight = 189;
 constexpr int kStatusBarHeight = 19, kPanelHeight = 41;
 constexpr int kMaxInputLength = 7;
@@ -295,11 +296,8 @@ void TFormBookmarkItemEdit::ComboBoxBookChange() {
   // retry.
   LastBookIndex = ComboBoxBook->currentIndex();
   Excel::TWorkbook book = Connection->Workbooks().Item(GetBookName());
-  const int count = book.WorkSheets().Count();
-  for (int i = 1; i <= count; ++i) {
-    Excel::TWorksheet sheet = book.WorkSheets().Item(i);
-    if (sheet.Visible() == kVisible) ComboBoxWorksheet->addItem(ToQString(sheet.Name()));
-  }
+  Excel::ForEachVisibleSheet(
+      book, [&](const UnicodeString& name) { ComboBoxWorksheet->addItem(ToQString(name)); });
   if (ComboBoxWorksheet->count() > 0) {
     ComboBoxWorksheet->setCurrentIndex(0);
     ComboBoxWorksheetChange();
