@@ -1,18 +1,11 @@
 # The dialogs beside their subjects (bookmarks/, settings/), the version box and the global
 # hotkey, all in the GUI library. Included from src/ after the app folder.
 
-# The version data: the Linux program compiles it in, Windows links the VERSIONINFO.
-if(NOT TARGET kestrine_version_data)
-  include(${PROJECT_SOURCE_DIR}/resources/version/Version.cmake)
-endif()
-
 target_sources(kestrine_gui PRIVATE
   bookmarks/FormBookmarkItemEdit.cpp
   bookmarks/FormBookmarkItemEdit.h
   settings/FormConfigGeneral.cpp
   settings/FormConfigGeneral.h
-  app/AppInfo.cpp
-  app/AppInfo.h
   app/FormAboutBox.cpp
   app/FormAboutBox.h
   app/native/GlobalHotKey.h
@@ -21,7 +14,6 @@ target_sources(kestrine_gui PRIVATE
 if(WIN32)
   target_sources(kestrine_gui PRIVATE
     app/native/win/GlobalHotKeyWin.cpp
-    app/native/win/VersionDataWin.cpp
   )
 else()
   find_package(PkgConfig REQUIRED)
@@ -29,7 +21,7 @@ else()
   pkg_check_modules(KESTRINE_XCB REQUIRED IMPORTED_TARGET GLOBAL xcb)
   target_sources(kestrine_gui PRIVATE
     app/native/x11/GlobalHotKeyX11.cpp
-    app/native/posix/VersionDataPosix.cpp
   )
-  target_link_libraries(kestrine_gui PRIVATE PkgConfig::KESTRINE_XCB kestrine_version_data)
+  target_link_libraries(kestrine_gui PRIVATE PkgConfig::KESTRINE_XCB)
 endif()
+target_link_libraries(kestrine_gui PUBLIC kestrine_appinfo)
