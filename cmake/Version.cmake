@@ -1,4 +1,4 @@
-# The one source of the version data; the Linux program compiles it in and the Windows build
+# The version comes from project(); the Linux program compiles it in and the Windows build
 # generates its VERSIONINFO resource from it.
-set(KESTRINE_VERSION_FILE "0.2.3.0")
-set(KESTRINE_VERSION_COMMAS "0,2,3,0")
+set(KESTRINE_VERSION_FILE "${PROJECT_VERSION}")
+string(REPLACE "." "," KESTRINE_VERSION_COMMAS "${PROJECT_VERSION}")

@@ -9,7 +9,7 @@ build=$(cd "${1:-build}" && pwd)
 for tool in cpack dpkg-deb dpkg-shlibdeps desktop-file-validate appstreamcli lintian; do
   command -v "$tool" >/dev/null || { echo "$tool is missing (scripts/install-deps.sh)" >&2; exit 1; }
 done
-version=$(sed -n 's/^set(KESTRINE_VERSION_FILE "\(.*\)")$/\1/p' cmake/Version.cmake)
+version=$(sed -n "s/^CMAKE_PROJECT_VERSION:STATIC=//p" "$build/CMakeCache.txt")
 arch=$(dpkg --print-architecture)
 id=com.quorvane.Kestrine
 

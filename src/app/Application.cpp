@@ -81,15 +81,6 @@ void ReportEscapedException(std::exception_ptr error) {
   ShowWarningBox(nullptr, message);
 }
 
-UnicodeString ChangeFileExt(const UnicodeString& path, const UnicodeString& extension) {
-  const size_t dirEnd = path.find_last_of(u"\\/:");
-  const size_t dot = path.find_last_of(u'.');
-  if (dot == UnicodeString::npos || (dirEnd != UnicodeString::npos && dot < dirEnd)) {
-    return path + extension;
-  }
-  return path.substr(0, dot) + extension;
-}
-
 void SetHelpFile(const UnicodeString& path) {
   HelpFile() = path;
 }

@@ -40,7 +40,6 @@ auto Reported(Handler handler) {
 }
 
 // The help file: the executable's path with its extension replaced by ".CHM".
-UnicodeString ChangeFileExt(const UnicodeString& path, const UnicodeString& extension);
 void SetHelpFile(const UnicodeString& path);
 const UnicodeString& GetHelpFile();
 

@@ -22,6 +22,7 @@
 #include "app/Application.h"
 #include "app/CursorHourGlass.h"
 #include "app/FormFinder.h"
+#include "app/Messages.h"
 #include "app/PngIcon.h"
 #include "app/QtText.h"
 #include "app/TreeNodeItemRAII.h"
@@ -33,11 +34,10 @@
 using kestrine::app::ToQString;
 using kestrine::app::ToUnicodeString;
 
-namespace {
+using kestrine::app::kBooksLoaded;
+using kestrine::app::kNoConnection;
 
-const char16_t kNoConnection[] = u"Excelに接続できませんでした。";
-const char16_t kBooksLoaded[] = u"ブックを読み込みました。";
-constexpr int kVisible = -1;
+namespace {
 
 QString IconFile(const char* name) {
   return QStringLiteral(":/icons/") + QLatin1String(name);
@@ -118,7 +118,7 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
   CreateComponents();
   SetUpBookmarkCommands();
   kestrine::app::SetHelpFile(
-      kestrine::app::ChangeFileExt(kestrine::platform::ExecutablePath(), u".CHM"));
+      kestrine::ChangeFileExt(kestrine::platform::ExecutablePath(), u".CHM"));
   HotKeyId = 0;
   SetUpTrayAndSettings();
   SetUpFinder();
@@ -485,17 +485,13 @@ void TFormMain::ActionBookReloadExecute() {
       const UnicodeString bookName = workbook.Name();
       auto* bookNode = new QTreeWidgetItem(TreeViewBook, QStringList(ToQString(bookName)));
       bookNode->setIcon(0, ImageListExcelNode[kBookImage]);
-      const int sheetCount = workbook.WorkSheets().Count();
-      for (int s = 1; s <= sheetCount; ++s) {
-        Excel::TWorksheet sheet = workbook.WorkSheets().Item(s);
-        if (sheet.Visible() != kVisible) continue;
-        const UnicodeString sheetName = sheet.Name();
+      Excel::ForEachVisibleSheet(workbook, [&](const UnicodeString& sheetName) {
         auto* sheetNode = new QTreeWidgetItem(bookNode, QStringList(ToQString(sheetName)));
         sheetNode->setIcon(0, ImageListExcelNode[kSheetImage]);
         ++number;
         SheetTable.emplace(number, std::make_pair(bookName, sheetName));
         NodeTable.emplace(sheetNode, number);
-      }
+      });
     }
     TreeViewBook->expandAll();
     SetStatusText(ToQString(kBooksLoaded));

@@ -15,6 +15,7 @@
 
 #include "app/Application.h"
 #include "app/FormMain.h"
+#include "app/Messages.h"
 #include "app/QtText.h"
 #include "base/Exception.h"
 #include "base/UnicodeString.h"
@@ -25,9 +26,9 @@
 
 using kestrine::app::ToQString;
 
-namespace {
+using kestrine::app::kNoConnection;
 
-const char16_t kNoConnection[] = u"Excelに接続できませんでした。";
+namespace {
 
 // Pointer moves over the tree's viewport; the tree reports none of its own.
 class TTreeMouseMoveFilter : public QObject {

@@ -8,11 +8,14 @@
 #include "app/Application.h"
 #include "app/FormFinder.h"
 #include "app/FormMain.h"
+#include "app/Messages.h"
 #include "app/QtText.h"
 #include "app/native/GlobalHotKey.h"
 #include "hotkey/HotKeyCode.h"
 
 using kestrine::app::ToQString;
+
+using kestrine::app::kHotKeyFailed;
 
 namespace {
 
@@ -22,8 +25,6 @@ constexpr size_t kRecentShown = 20;
 // More than are shown, so places that are no longer listed leave older ones to show.
 constexpr size_t kRecentKept = 100;
 constexpr int kBookmarkImage = 0, kSheetImage = 2;
-
-const char16_t kHotKeyFailed[] = u"ホットキーのシステムへの登録に失敗しました。";
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include "app/Application.h"
 #include "app/FormAboutBox.h"
 #include "app/FormMain.h"
+#include "app/Messages.h"
 #include "app/QtText.h"
 #include "app/native/GlobalHotKey.h"
 #include "app/native/Help.h"
@@ -21,10 +22,11 @@
 
 using kestrine::app::ToQString;
 
+using kestrine::app::kHotKeyFailed;
+
 namespace {
 
 const char16_t kHotKeyRegistered[] = u"ホットキーを登録しました。";
-const char16_t kHotKeyFailed[] = u"ホットキーのシステムへの登録に失敗しました。";
 const char16_t kHotKeyWithdrawn[] = u"ホットキーを解除しました。";
 
 // The property that carries an entry's number; only entries made by the rebuild have it.

@@ -34,7 +34,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   const kestrine::app::CommandLineOutcome outcome =
       kestrine::app::ParseCommandLine(arguments, QStringLiteral(KESTRINE_VERSION_TEXT),
-                                      kestrine::native::HelpLocation(kestrine::app::ChangeFileExt(
+                                      kestrine::native::HelpLocation(kestrine::ChangeFileExt(
                                           kestrine::platform::ExecutablePath(), u".CHM")));
   if (!outcome.run) {
     std::fputs(outcome.text.toLocal8Bit().constData(), outcome.error ? stderr : stdout);

@@ -9,11 +9,10 @@ std::string ToUtf8(std::u16string_view text) {
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+    if (IsSurrogatePairAt(text, i)) {
+      c = CombineSurrogates(text[i], text[i + 1]);
       ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
+    } else if (IsSurrogate(c)) {
       c = 0xFFFD;
     }
     if (c < 0x80) {
@@ -68,7 +67,7 @@ UnicodeString FromUtf8(std::string_view text) {
           c = (c << 6) | (p[i + k] & 0x3F);
         }
       }
-      if (ok && (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))) {
+      if (ok && (c < min || c > 0x10FFFF || IsSurrogate(c))) {
         ok = false;
         len = 1;
       }
@@ -78,13 +77,7 @@ UnicodeString FromUtf8(std::string_view text) {
         c = 0xFFFD;
       }
     }
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      out += static_cast<char16_t>(0xD800 + (c >> 10));
-      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(c);
-    }
+    AppendCodePoint(out, c);
     i += len;
   }
   return out;
@@ -130,6 +123,43 @@ bool TryStrToInt(std::u16string_view text, int& value) {
   const uint32_t result = negative ? 0u - pattern : pattern;
   value = static_cast<int32_t>(result);
   return true;
+}
+
+bool TryDecimalToInt(std::u16string_view text, int& value) {
+  size_t i = 0;
+  while (i < text.size() && text[i] == u' ') ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
+  if (i == text.size()) return false;
+  long long magnitude = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < u'0' || text[i] > u'9') return false;
+    magnitude = magnitude * 10 + (text[i] - u'0');
+    if (magnitude > 2147483648LL) return false;
+  }
+  const long long signedValue = negative ? -magnitude : magnitude;
+  if (signedValue > 2147483647LL) return false;
+  value = static_cast<int>(signedValue);
+  return true;
+}
+
+void AppendCodePoint(UnicodeString& out, char32_t c) {
+  if (c >= 0x10000) {
+    c -= 0x10000;
+    out += static_cast<char16_t>(0xD800 + (c >> 10));
+    out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+  } else {
+    out += static_cast<char16_t>(c);
+  }
+}
+
+UnicodeString ChangeFileExt(const UnicodeString& path, const UnicodeString& extension) {
+  const size_t dirEnd = path.find_last_of(u"\\/:");
+  const size_t dot = path.find_last_of(u'.');
+  if (dot == UnicodeString::npos || (dirEnd != UnicodeString::npos && dot < dirEnd)) {
+    return path + extension;
+  }
+  return path.substr(0, dot) + extension;
 }
 
 UnicodeString FormatS(std::u16string_view format, std::initializer_list<std::u16string_view> args) {

@@ -12,6 +12,7 @@
 
 #include "app/Application.h"
 #include "app/CursorHourGlass.h"
+#include "app/Messages.h"
 #include "app/QtText.h"
 #include "base/Exception.h"
 #include "bookmarks/BookmarkItem.h"
@@ -22,13 +23,13 @@
 using kestrine::app::ToQString;
 using kestrine::app::ToUnicodeString;
 
+using kestrine::app::kBooksLoaded;
+using kestrine::app::kNoConnection;
+
 namespace {
 
-const char16_t kNoConnection[] = u"Excelに接続できませんでした。";
 const char16_t kNoBooks[] = u"開かれているブックが見つかりません。";
-const char16_t kBooksLoaded[] = u"ブックを読み込みました。";
 const char16_t kSheetsLoaded[] = u"シートを読み込みました。";
-constexpr int kVisible = -1;
 constexpr int kClientWidth = 318, kClientHeight = 189;
 constexpr int kStatusBarHeight = 19, kPanelHeight = 41;
 constexpr int kMaxInputLength = 7;
@@ -39,25 +40,6 @@ void SetHint(QWidget* control, const UnicodeString& hint) {
   const qsizetype bar = text.indexOf(u'|');
   control->setToolTip(bar < 0 ? text : text.left(bar));
   control->setStatusTip(bar < 0 ? text : text.mid(bar + 1));
-}
-
-// Strictly decimal: "XFD" must never be taken for the hexadecimal 0xFD.
-bool TryDecimal(std::u16string_view text, int& value) {
-  size_t i = 0;
-  while (i < text.size() && text[i] == u' ') ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
-  if (i == text.size()) return false;
-  long long magnitude = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < u'0' || text[i] > u'9') return false;
-    magnitude = magnitude * 10 + (text[i] - u'0');
-    if (magnitude > 2147483648LL) return false;
-  }
-  const long long signedValue = negative ? -magnitude : magnitude;
-  if (signedValue > 2147483647LL) return false;
-  value = static_cast<int>(signedValue);
-  return true;
 }
 
 int FindSameText(const QComboBox* combo, const UnicodeString& text) {
@@ -245,7 +227,7 @@ std::unique_ptr<TBookmarkItem> TFormBookmarkItemEdit::CreateBookmarkItem() const
 int TFormBookmarkItemEdit::GetColumnIndex() const {
   const UnicodeString text = ToUnicodeString(EditCol->text());
   int number = 0;
-  if (TryDecimal(text, number)) {
+  if (kestrine::TryDecimalToInt(text, number)) {
     return (number >= 1 && number <= ColumnCount) ? number - 1 : -1;
   }
   const int index = TCsvUtility::ColumnLettersToIndex(text);
@@ -301,11 +283,8 @@ void TFormBookmarkItemEdit::ComboBoxBookChange() {
   // retry.
   LastBookIndex = ComboBoxBook->currentIndex();
   Excel::TWorkbook book = Connection->Workbooks().Item(GetBookName());
-  const int count = book.WorkSheets().Count();
-  for (int i = 1; i <= count; ++i) {
-    Excel::TWorksheet sheet = book.WorkSheets().Item(i);
-    if (sheet.Visible() == kVisible) ComboBoxWorksheet->addItem(ToQString(sheet.Name()));
-  }
+  Excel::ForEachVisibleSheet(
+      book, [&](const UnicodeString& name) { ComboBoxWorksheet->addItem(ToQString(name)); });
   if (ComboBoxWorksheet->count() > 0) {
     ComboBoxWorksheet->setCurrentIndex(0);
     ComboBoxWorksheetChange();

@@ -51,6 +51,17 @@ int TRange::Column() { return Get(u"Column").ToInt(); }
 int TRange::Row() { return Get(u"Row").ToInt(); }
 void TRange::Activate() { Call(u"Activate"); }
 
+void ForEachVisibleSheet(TWorkbook& workbook,
+                         const std::function<void(const UnicodeString&)>& visit) {
+  // Hidden and very hidden sheets both answer other than -1.
+  constexpr int kVisible = -1;
+  const int count = workbook.WorkSheets().Count();
+  for (int i = 1; i <= count; ++i) {
+    TWorksheet sheet = workbook.WorkSheets().Item(i);
+    if (sheet.Visible() == kVisible) visit(sheet.Name());
+  }
+}
+
 }  // namespace Excel
 
 TExcel::TExcel(Variant application, std::function<void()> bringMainWindowToFront)

@@ -74,6 +74,11 @@ class TRange : public TDispatchWrapper {
   void Activate();
 };
 
+// Calls `visit` with each visible sheet's name in order, as it is read: a failure part-way
+// leaves what was visited so far.
+void ForEachVisibleSheet(TWorkbook& workbook,
+                         const std::function<void(const UnicodeString&)>& visit);
+
 }  // namespace Excel
 
 class TExcel {

@@ -14,7 +14,7 @@ THotKeyCode THotKeyCode::FromIndex(unsigned int index) {
   if (index < 26) return THotKeyCode(true, false, false, Letter(index));
   if (index < 52) return THotKeyCode(true, false, true, Letter(index - 26));
   if (index < 64) return THotKeyCode(false, true, false, FunctionKey(index - 51));
-  if (index < 76) return THotKeyCode(true, true, false, FunctionKey(index - 63));
+  if (index < kCount) return THotKeyCode(true, true, false, FunctionKey(index - 63));
   return THotKeyCode(false, false, false, UnicodeString());
 }
 

@@ -14,7 +14,7 @@ class THotKeyCode {
   bool Ctrl, Shift, Alt;
   UnicodeString Key;
 
-  // An index of 76 or more gives no modifiers and an empty key.
+  // An index of kCount or more gives no modifiers and an empty key.
   static THotKeyCode FromIndex(unsigned int index);
   // Windows virtual-key code of Key ("A".."Z", "F1".."F12"), else 0.
   int GetVirtualKeyCode() const;

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "base/Notice.h"
+#include "hotkey/HotKeyCode.h"
 #include "platform/Platform.h"
 #include "settings/MemIniFile.h"
 #include "settings/ShellFolder.h"
@@ -20,7 +21,7 @@ const UnicodeString kFinder = u"FINDER";
 constexpr int kFinderHotKeyDefault = 31;
 
 int HotKeyIndexInRange(int value) {
-  return (value >= 0 && value < 76) ? value : 0;
+  return (value >= 0 && static_cast<unsigned int>(value) < THotKeyCode::kCount) ? value : 0;
 }
 
 UnicodeString ItemKey(long long index) { return u"Item" + kestrine::IntToStr(index); }

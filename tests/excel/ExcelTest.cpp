@@ -67,6 +67,21 @@ TEST_F(ExcelFixture, EachWrapperIsOneCallWithTheMembersNameAndArguments) {
   EXPECT_EQ(server.CallCount(), 2u);
 }
 
+TEST_F(ExcelFixture, VisibleSheetsAreVisitedInOrderAndAFailureKeepsThoseBefore) {
+  server.books[0].sheets.push_back({u"VeryHidden", 2});
+  server.books[0].sheets.push_back({u"Last", -1});
+  auto book = excel->Workbooks().Item(1);
+  std::vector<std::string> names;
+  auto visit = [&](const UnicodeString& name) { names.push_back(U8(name)); };
+  Excel::ForEachVisibleSheet(book, visit);
+  EXPECT_EQ(names, (std::vector<std::string>{"Data", "Sum", "Last"}));
+
+  names.clear();
+  server.FailCallsMatching("Worksheet(Report.xlsx!Last).Visible", u"失敗");
+  EXPECT_THROW(Excel::ForEachVisibleSheet(book, visit), Exception);
+  EXPECT_EQ(names, (std::vector<std::string>{"Data", "Sum"}));
+}
+
 TEST_F(ExcelFixture, ActiveObjects) {
   server.SetActive(u"Budget.xlsx", u"Q1", 3, 7);
   EXPECT_EQ(excel->ActiveWorkbook().Name(), u"Budget.xlsx");

@@ -134,14 +134,6 @@ TEST_F(ApplicationTest, PointerOverAToolButtonShowsItsLongHint) {
       << Q8(form->GetStatusText());
 }
 
-TEST(HelpFile, ExtensionReplacedByChm) {
-  using kestrine::app::ChangeFileExt;
-  EXPECT_EQ(ChangeFileExt(u"C:\\x\\prog.exe", u".CHM"), u"C:\\x\\prog.CHM");
-  EXPECT_EQ(ChangeFileExt(u"/opt/kestrine/kestrine", u".CHM"), u"/opt/kestrine/kestrine.CHM");
-  EXPECT_EQ(ChangeFileExt(u"/opt/v1.2/kestrine", u".CHM"), u"/opt/v1.2/kestrine.CHM");
-  EXPECT_EQ(ChangeFileExt(u"/opt/prog.tar.gz", u".CHM"), u"/opt/prog.tar.CHM");
-}
-
 TEST(ScreenSnap, EdgesWithinTenPixelsLandOnTheWorkArea) {
   const QRect area(0, 0, 1000, 700);
   struct Case {

@@ -1,6 +1,8 @@
 #include "support/AutomationServer.h"
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "base/Exception.h"
 #include "platform/Platform.h"
@@ -60,6 +62,14 @@ class ServerObject : public AutomationObject {
   [[noreturn]] static void Unknown(const UnicodeString& name) {
     throw Exception(u"メンバーが見つかりません。（" + name + u"）");
   }
+  // The class's members by name; the first that matches answers.
+  using Members = std::initializer_list<std::pair<const char16_t*, std::function<Variant()>>>;
+  static Variant Pick(const UnicodeString& name, Members members) {
+    for (const auto& [member, answer] : members) {
+      if (Is(name, member)) return answer();
+    }
+    Unknown(name);
+  }
   static void ExpectArgs(const std::vector<Variant>& args, size_t count) {
     if (args.size() != count) throw Exception(u"引数の数が不正です。");
   }
@@ -103,24 +113,33 @@ class RangeObject : public ServerObject {
   }
   Variant Answer(const UnicodeString& name, CallKind, const std::vector<Variant>&) override {
     SheetModel& sheet = Sheet(book_, sheet_);
-    if (Is(name, u"Count")) {
-      return kind_ == Kind::Rows ? sheet.rows : kind_ == Kind::Columns ? sheet.columns : 1;
-    }
-    if (Is(name, u"Column")) return kind_ == Kind::Cell ? column_ : 1;
-    if (Is(name, u"Row")) return kind_ == Kind::Cell ? row_ : 1;
-    if (Is(name, u"Activate")) {
-      if (kind_ != Kind::Cell) throw Exception(u"Range クラスの Activate メソッドが失敗しました。");
-      auto& books = server_->books;
-      const int b = server_->activeBook;
-      if (b < 0 || books[static_cast<size_t>(b)].name != book_ || server_->activeSheet < 0 ||
-          books[static_cast<size_t>(b)].sheets[static_cast<size_t>(server_->activeSheet)].name != sheet_) {
-        throw Exception(u"Range クラスの Activate メソッドが失敗しました。");
-      }
-      server_->activeColumn = column_;
-      server_->activeRow = row_;
-      return {};
-    }
-    Unknown(name);
+    return Pick(
+        name,
+        {
+            {u"Count",
+             [&]() -> Variant {
+               return kind_ == Kind::Rows ? sheet.rows : kind_ == Kind::Columns ? sheet.columns : 1;
+             }},
+            {u"Column", [&]() -> Variant { return kind_ == Kind::Cell ? column_ : 1; }},
+            {u"Row", [&]() -> Variant { return kind_ == Kind::Cell ? row_ : 1; }},
+            {u"Activate",
+             [&]() -> Variant {
+               if (kind_ != Kind::Cell)
+                 throw Exception(u"Range クラスの Activate メソッドが失敗しました。");
+               auto& books = server_->books;
+               const int b = server_->activeBook;
+               if (b < 0 || books[static_cast<size_t>(b)].name != book_ ||
+                   server_->activeSheet < 0 ||
+                   books[static_cast<size_t>(b)]
+                           .sheets[static_cast<size_t>(server_->activeSheet)]
+                           .name != sheet_) {
+                 throw Exception(u"Range クラスの Activate メソッドが失敗しました。");
+               }
+               server_->activeColumn = column_;
+               server_->activeRow = row_;
+               return {};
+             }},
+        });
   }
 
  private:
@@ -138,34 +157,41 @@ class WorksheetObject : public ServerObject {
   std::string Describe() const override { return "Worksheet(" + U8(book_) + "!" + U8(sheet_) + ")"; }
   Variant Answer(const UnicodeString& name, CallKind, const std::vector<Variant>& args) override {
     SheetModel& sheet = Sheet(book_, sheet_);
-    if (Is(name, u"Name")) return sheet.name;
-    if (Is(name, u"Visible")) return sheet.visible;
-    if (Is(name, u"Activate")) {
-      auto& books = server_->books;
-      const int b = server_->activeBook;
-      if (sheet.visible != -1 || b < 0 || books[static_cast<size_t>(b)].name != book_) {
-        throw Exception(u"Worksheet クラスの Activate メソッドが失敗しました。");
-      }
-      const auto& sheets = books[static_cast<size_t>(b)].sheets;
-      server_->activeSheet = static_cast<int>(
-          std::find_if(sheets.begin(), sheets.end(), [&](auto& s) { return s.name == sheet_; }) -
-          sheets.begin());
-      return {};
-    }
-    if (Is(name, u"Cells")) {
-      ExpectArgs(args, 2);
-      const int row = args[0].ToInt(), column = args[1].ToInt();
-      if (row < 1 || row > sheet.rows || column < 1 || column > sheet.columns) {
-        throw Exception(u"アプリケーション定義またはオブジェクト定義のエラーです。");
-      }
-      return Variant(std::make_shared<RangeObject>(server_, book_, sheet_, RangeObject::Kind::Cell,
-                                                   row, column));
-    }
-    if (Is(name, u"Rows") || Is(name, u"Columns")) {
-      const auto kind = Is(name, u"Rows") ? RangeObject::Kind::Rows : RangeObject::Kind::Columns;
+    auto whole = [&](RangeObject::Kind kind) {
       return Variant(std::make_shared<RangeObject>(server_, book_, sheet_, kind, 0, 0));
-    }
-    Unknown(name);
+    };
+    return Pick(
+        name,
+        {
+            {u"Name", [&]() -> Variant { return sheet.name; }},
+            {u"Visible", [&]() -> Variant { return sheet.visible; }},
+            {u"Activate",
+             [&]() -> Variant {
+               auto& books = server_->books;
+               const int b = server_->activeBook;
+               if (sheet.visible != -1 || b < 0 || books[static_cast<size_t>(b)].name != book_) {
+                 throw Exception(u"Worksheet クラスの Activate メソッドが失敗しました。");
+               }
+               const auto& sheets = books[static_cast<size_t>(b)].sheets;
+               server_->activeSheet =
+                   static_cast<int>(std::find_if(sheets.begin(), sheets.end(),
+                                                 [&](auto& s) { return s.name == sheet_; }) -
+                                    sheets.begin());
+               return {};
+             }},
+            {u"Cells",
+             [&]() -> Variant {
+               ExpectArgs(args, 2);
+               const int row = args[0].ToInt(), column = args[1].ToInt();
+               if (row < 1 || row > sheet.rows || column < 1 || column > sheet.columns) {
+                 throw Exception(u"アプリケーション定義またはオブジェクト定義のエラーです。");
+               }
+               return Variant(std::make_shared<RangeObject>(server_, book_, sheet_,
+                                                            RangeObject::Kind::Cell, row, column));
+             }},
+            {u"Rows", [&] { return whole(RangeObject::Kind::Rows); }},
+            {u"Columns", [&] { return whole(RangeObject::Kind::Columns); }},
+        });
   }
 
  private:
@@ -180,22 +206,27 @@ class WorksheetsObject : public ServerObject {
   std::string Describe() const override { return "Worksheets(" + U8(book_) + ")"; }
   Variant Answer(const UnicodeString& name, CallKind, const std::vector<Variant>& args) override {
     BookModel& book = Book(book_);
-    if (Is(name, u"Count")) return static_cast<int>(book.sheets.size());
-    if (Is(name, u"item")) {
-      ExpectArgs(args, 1);
-      const SheetModel* found = nullptr;
-      if (args[0].IsString()) {
-        for (const auto& s : book.sheets) {
-          if (platform::SameText(s.name, args[0].ToString())) found = found ? found : &s;
-        }
-      } else {
-        const int i = args[0].ToInt();
-        if (i >= 1 && i <= static_cast<int>(book.sheets.size())) found = &book.sheets[static_cast<size_t>(i - 1)];
-      }
-      if (!found) throw Exception(kOutOfRange);
-      return Variant(std::make_shared<WorksheetObject>(server_, book_, found->name));
-    }
-    Unknown(name);
+    return Pick(
+        name, {
+                  {u"Count", [&]() -> Variant { return static_cast<int>(book.sheets.size()); }},
+                  {u"item",
+                   [&]() -> Variant {
+                     ExpectArgs(args, 1);
+                     const SheetModel* found = nullptr;
+                     if (args[0].IsString()) {
+                       for (const auto& s : book.sheets) {
+                         if (platform::SameText(s.name, args[0].ToString()))
+                           found = found ? found : &s;
+                       }
+                     } else {
+                       const int i = args[0].ToInt();
+                       if (i >= 1 && i <= static_cast<int>(book.sheets.size()))
+                         found = &book.sheets[static_cast<size_t>(i - 1)];
+                     }
+                     if (!found) throw Exception(kOutOfRange);
+                     return Variant(std::make_shared<WorksheetObject>(server_, book_, found->name));
+                   }},
+              });
   }
 
  private:
@@ -210,24 +241,29 @@ class WorkbookObject : public ServerObject {
   std::string Describe() const override { return "Workbook(" + U8(book_) + ")"; }
   Variant Answer(const UnicodeString& name, CallKind, const std::vector<Variant>&) override {
     BookModel& book = Book(book_);
-    if (Is(name, u"Name")) return book.name;
-    if (Is(name, u"WorkSheets")) return Variant(std::make_shared<WorksheetsObject>(server_, book_));
-    if (Is(name, u"Activate")) {
-      const int index = static_cast<int>(&book - server_->books.data());
-      if (server_->activeBook != index) {
-        server_->activeBook = index;
-        // Excel shows the sheet that was active in that workbook; the first visible one will do.
-        server_->activeSheet = -1;
-        for (size_t i = 0; i < book.sheets.size(); ++i) {
-          if (book.sheets[i].visible == -1) {
-            server_->activeSheet = static_cast<int>(i);
-            break;
-          }
-        }
-      }
-      return {};
-    }
-    Unknown(name);
+    return Pick(name,
+                {
+                    {u"Name", [&]() -> Variant { return book.name; }},
+                    {u"WorkSheets",
+                     [&] { return Variant(std::make_shared<WorksheetsObject>(server_, book_)); }},
+                    {u"Activate",
+                     [&]() -> Variant {
+                       const int index = static_cast<int>(&book - server_->books.data());
+                       if (server_->activeBook != index) {
+                         server_->activeBook = index;
+                         // Excel shows the sheet that was active in that workbook; the first
+                         // visible one will do.
+                         server_->activeSheet = -1;
+                         for (size_t i = 0; i < book.sheets.size(); ++i) {
+                           if (book.sheets[i].visible == -1) {
+                             server_->activeSheet = static_cast<int>(i);
+                             break;
+                           }
+                         }
+                       }
+                       return {};
+                     }},
+                });
   }
 
  private:
@@ -242,22 +278,26 @@ class WorkbooksObject : public ServerObject {
   std::string Describe() const override { return "Workbooks"; }
   Variant Answer(const UnicodeString& name, CallKind, const std::vector<Variant>& args) override {
     auto& books = server_->books;
-    if (Is(name, u"Count")) return static_cast<int>(books.size());
-    if (Is(name, u"item")) {
-      ExpectArgs(args, 1);
-      const BookModel* found = nullptr;
-      if (args[0].IsString()) {
-        for (const auto& b : books) {
-          if (platform::SameText(b.name, args[0].ToString())) found = found ? found : &b;
-        }
-      } else {
-        const int i = args[0].ToInt();
-        if (i >= 1 && i <= static_cast<int>(books.size())) found = &books[static_cast<size_t>(i - 1)];
-      }
-      if (!found) throw Exception(kOutOfRange);
-      return Variant(std::make_shared<WorkbookObject>(server_, found->name));
-    }
-    Unknown(name);
+    return Pick(name, {
+                          {u"Count", [&]() -> Variant { return static_cast<int>(books.size()); }},
+                          {u"item",
+                           [&]() -> Variant {
+                             ExpectArgs(args, 1);
+                             const BookModel* found = nullptr;
+                             if (args[0].IsString()) {
+                               for (const auto& b : books) {
+                                 if (platform::SameText(b.name, args[0].ToString()))
+                                   found = found ? found : &b;
+                               }
+                             } else {
+                               const int i = args[0].ToInt();
+                               if (i >= 1 && i <= static_cast<int>(books.size()))
+                                 found = &books[static_cast<size_t>(i - 1)];
+                             }
+                             if (!found) throw Exception(kOutOfRange);
+                             return Variant(std::make_shared<WorkbookObject>(server_, found->name));
+                           }},
+                      });
   }
 };
 
@@ -270,22 +310,39 @@ class ApplicationObject : public ServerObject {
   Variant Answer(const UnicodeString& name, CallKind, const std::vector<Variant>&) override {
     auto& s = *server_;
     const bool hasBook = s.activeBook >= 0 && s.activeBook < static_cast<int>(s.books.size());
-    const bool hasSheet = hasBook && s.activeSheet >= 0 &&
-                          s.activeSheet < static_cast<int>(s.books[static_cast<size_t>(s.activeBook)].sheets.size());
-    if (Is(name, u"Workbooks")) return Variant(std::make_shared<WorkbooksObject>(server_));
-    if (Is(name, u"ActiveWorkbook")) {
-      if (!hasBook) return {};  // Nothing, as Excel answers with no workbook open
-      return Variant(std::make_shared<WorkbookObject>(server_, s.books[static_cast<size_t>(s.activeBook)].name));
-    }
-    if (Is(name, u"ActiveSheet") || Is(name, u"ActiveCell")) {
-      if (!hasSheet) return {};
-      const BookModel& book = s.books[static_cast<size_t>(s.activeBook)];
-      const UnicodeString& sheet = book.sheets[static_cast<size_t>(s.activeSheet)].name;
-      if (Is(name, u"ActiveSheet")) return Variant(std::make_shared<WorksheetObject>(server_, book.name, sheet));
-      return Variant(std::make_shared<RangeObject>(server_, book.name, sheet, RangeObject::Kind::Cell,
-                                                   s.activeRow, s.activeColumn));
-    }
-    Unknown(name);
+    const bool hasSheet =
+        hasBook && s.activeSheet >= 0 &&
+        s.activeSheet < static_cast<int>(s.books[static_cast<size_t>(s.activeBook)].sheets.size());
+    auto activeBook = [&]() -> const BookModel& {
+      return s.books[static_cast<size_t>(s.activeBook)];
+    };
+    auto activeSheet = [&]() -> const UnicodeString& {
+      return activeBook().sheets[static_cast<size_t>(s.activeSheet)].name;
+    };
+    // Nothing, as Excel answers with no workbook open.
+    return Pick(
+        name,
+        {
+            {u"Workbooks", [&] { return Variant(std::make_shared<WorkbooksObject>(server_)); }},
+            {u"ActiveWorkbook",
+             [&]() -> Variant {
+               if (!hasBook) return {};
+               return Variant(std::make_shared<WorkbookObject>(server_, activeBook().name));
+             }},
+            {u"ActiveSheet",
+             [&]() -> Variant {
+               if (!hasSheet) return {};
+               return Variant(
+                   std::make_shared<WorksheetObject>(server_, activeBook().name, activeSheet()));
+             }},
+            {u"ActiveCell",
+             [&]() -> Variant {
+               if (!hasSheet) return {};
+               return Variant(std::make_shared<RangeObject>(server_, activeBook().name,
+                                                            activeSheet(), RangeObject::Kind::Cell,
+                                                            s.activeRow, s.activeColumn));
+             }},
+        });
   }
 };
 

@@ -142,6 +142,27 @@ bool IsVisible(const Sheet& sheet) {
   return visible;
 }
 
+// One member of a class: how many integer arguments it takes (kOwnArgs: it checks its own)
+// and the function that answers it.
+constexpr int kOwnArgs = -1;
+template <class Object>
+struct Member {
+  std::u16string_view name;
+  int intArgs;
+  Variant (Object::*answer)(const UnicodeString& name, const std::vector<Variant>& args);
+};
+
+template <class Object, size_t N>
+Variant Dispatch(Object& object, const Member<Object> (&members)[N], const UnicodeString& name,
+                 const std::vector<Variant>& args) {
+  for (const Member<Object>& member : members) {
+    if (!IsMember(name, member.name)) continue;
+    if (member.intArgs != kOwnArgs) ExpectArgs(name, args, static_cast<size_t>(member.intArgs));
+    return (object.*member.answer)(name, args);
+  }
+  ThrowUnknownMember(name);
+}
+
 class UnoObject : public AutomationObject {
  protected:
   explicit UnoObject(std::shared_ptr<Connection> connection) : connection_(std::move(connection)) {}
@@ -170,30 +191,36 @@ class UnoRange : public UnoObject {
         kind_(kind) {}
 
   Variant Invoke(const UnicodeString& name, CallKind, const std::vector<Variant>& args) override {
-    if (IsMember(name, u"Count")) {
-      ExpectArgs(name, args, 0);
-      return Run([&] { return Variant(Count()); });
-    }
-    if (IsMember(name, u"Column") || IsMember(name, u"Row")) {
-      ExpectArgs(name, args, 0);
-      const bool column = IsMember(name, u"Column");
-      return Run([&] {
-        if (kind_ != RangeKind::Cells) return Variant(1);
-        const auto address = Address();
-        return Variant(static_cast<int>(column ? address.StartColumn : address.StartRow) + 1);
-      });
-    }
-    if (IsMember(name, u"Activate")) {
-      ExpectArgs(name, args, 0);
-      return Run([&] {
-        Activate();
-        return Variant();
-      });
-    }
-    ThrowUnknownMember(name);
+    static const Member<UnoRange> kMembers[] = {
+        {u"Count", 0, &UnoRange::GetCount},
+        {u"Column", 0, &UnoRange::GetPosition},
+        {u"Row", 0, &UnoRange::GetPosition},
+        {u"Activate", 0, &UnoRange::DoActivate},
+    };
+    return Dispatch(*this, kMembers, name, args);
   }
 
  private:
+  Variant GetCount(const UnicodeString&, const std::vector<Variant>&) {
+    return Run([&] { return Variant(Count()); });
+  }
+
+  Variant GetPosition(const UnicodeString& name, const std::vector<Variant>&) {
+    const bool column = IsMember(name, u"Column");
+    return Run([&] {
+      if (kind_ != RangeKind::Cells) return Variant(1);
+      const auto address = Address();
+      return Variant(static_cast<int>(column ? address.StartColumn : address.StartRow) + 1);
+    });
+  }
+
+  Variant DoActivate(const UnicodeString&, const std::vector<Variant>&) {
+    return Run([&] {
+      Activate();
+      return Variant();
+    });
+  }
+
   css::table::CellRangeAddress Address() {
     return Query<css::sheet::XCellRangeAddressable>(range_)->getRangeAddress();
   }
@@ -235,59 +262,67 @@ class UnoWorksheet : public UnoObject {
         sheet_(std::move(sheet)) {}
 
   Variant Invoke(const UnicodeString& name, CallKind, const std::vector<Variant>& args) override {
-    if (IsMember(name, u"Name")) {
-      ExpectArgs(name, args, 0);
-      return Run([&] { return Variant(SheetName(sheet_)); });
-    }
-    if (IsMember(name, u"Visible")) {
-      ExpectArgs(name, args, 0);
-      // Hidden and very hidden read the same in the office; both are "not -1".
-      return Run([&] { return Variant(IsVisible(sheet_) ? -1 : 0); });
-    }
-    if (IsMember(name, u"Activate")) {
-      ExpectArgs(name, args, 0);
-      return Run([&] {
-        // The office would silently show another sheet instead of a hidden one.
-        if (!IsVisible(sheet_))
-          throw Exception(FormatS(u"シート「%s」は非表示のため、アクティブにできません。",
-                                  {SheetName(sheet_)}));
-        ViewOf(document_)->setActiveSheet(sheet_);
-        return Variant();
-      });
-    }
-    if (IsMember(name, u"Cells")) {
-      ExpectArgs(name, args, 2);
-      const int row = args[0].ToInt();
-      const int column = args[1].ToInt();
-      return Run([&] {
-        auto outside = [&] {
-          return Exception(FormatS(u"セル（行 %s、列 %s）はシートの範囲外です。",
-                                   {IntToStr(row), IntToStr(column)}));
-        };
-        if (row < 1 || column < 1) throw outside();
-        try {
-          Reference<css::table::XCellRange> cell =
-              Must(sheet_->getCellRangeByPosition(column - 1, row - 1, column - 1, row - 1));
-          return Variant(
-              std::make_shared<UnoRange>(connection_, document_, sheet_, cell, RangeKind::Cells));
-        } catch (const css::lang::IndexOutOfBoundsException&) {
-          throw outside();
-        }
-      });
-    }
-    if (IsMember(name, u"Rows") || IsMember(name, u"Columns")) {
-      ExpectArgs(name, args, 0);
-      const RangeKind kind = IsMember(name, u"Rows") ? RangeKind::Rows : RangeKind::Columns;
-      return Run([&] {
-        // The sheet is itself the range of all its cells.
-        Reference<css::table::XCellRange> all(sheet_.get());
-        return Variant(std::make_shared<UnoRange>(connection_, document_, sheet_, all, kind));
-      });
-    }
-    ThrowUnknownMember(name);
+    static const Member<UnoWorksheet> kMembers[] = {
+        {u"Name", 0, &UnoWorksheet::GetName},
+        {u"Visible", 0, &UnoWorksheet::GetVisible},
+        {u"Activate", 0, &UnoWorksheet::DoActivate},
+        {u"Cells", 2, &UnoWorksheet::GetCells},
+        {u"Rows", 0, &UnoWorksheet::GetRowsOrColumns},
+        {u"Columns", 0, &UnoWorksheet::GetRowsOrColumns},
+    };
+    return Dispatch(*this, kMembers, name, args);
   }
 
  private:
+  Variant GetName(const UnicodeString&, const std::vector<Variant>&) {
+    return Run([&] { return Variant(SheetName(sheet_)); });
+  }
+
+  // Hidden and very hidden read the same in the office; both are "not -1".
+  Variant GetVisible(const UnicodeString&, const std::vector<Variant>&) {
+    return Run([&] { return Variant(IsVisible(sheet_) ? -1 : 0); });
+  }
+
+  Variant DoActivate(const UnicodeString&, const std::vector<Variant>&) {
+    return Run([&] {
+      // The office would silently show another sheet instead of a hidden one.
+      if (!IsVisible(sheet_))
+        throw Exception(
+            FormatS(u"シート「%s」は非表示のため、アクティブにできません。", {SheetName(sheet_)}));
+      ViewOf(document_)->setActiveSheet(sheet_);
+      return Variant();
+    });
+  }
+
+  Variant GetCells(const UnicodeString&, const std::vector<Variant>& args) {
+    const int row = args[0].ToInt();
+    const int column = args[1].ToInt();
+    return Run([&] {
+      auto outside = [&] {
+        return Exception(FormatS(u"セル（行 %s、列 %s）はシートの範囲外です。",
+                                 {IntToStr(row), IntToStr(column)}));
+      };
+      if (row < 1 || column < 1) throw outside();
+      try {
+        Reference<css::table::XCellRange> cell =
+            Must(sheet_->getCellRangeByPosition(column - 1, row - 1, column - 1, row - 1));
+        return Variant(
+            std::make_shared<UnoRange>(connection_, document_, sheet_, cell, RangeKind::Cells));
+      } catch (const css::lang::IndexOutOfBoundsException&) {
+        throw outside();
+      }
+    });
+  }
+
+  Variant GetRowsOrColumns(const UnicodeString& name, const std::vector<Variant>&) {
+    const RangeKind kind = IsMember(name, u"Rows") ? RangeKind::Rows : RangeKind::Columns;
+    return Run([&] {
+      // The sheet is itself the range of all its cells.
+      Reference<css::table::XCellRange> all(sheet_.get());
+      return Variant(std::make_shared<UnoRange>(connection_, document_, sheet_, all, kind));
+    });
+  }
+
   Document document_;
   Sheet sheet_;
 };
@@ -303,42 +338,47 @@ class UnoWorksheets : public UnoObject {
         indexed_(Query<css::container::XIndexAccess>(sheets_)) {}
 
   Variant Invoke(const UnicodeString& name, CallKind, const std::vector<Variant>& args) override {
-    if (IsMember(name, u"Count")) {
-      ExpectArgs(name, args, 0);
-      return Run([&] { return Variant(LiveCount()); });
-    }
-    if (IsMember(name, u"item")) {
-      if (args.size() != 1) ThrowBadArguments(name);
-      if (args[0].IsString()) {
-        const UnicodeString sheetName = args[0].ToString();
-        return Run([&] {
-          try {
-            return Wrap(Query<css::sheet::XSpreadsheet>(sheets_->getByName(ToOUString(sheetName))));
-          } catch (const css::container::NoSuchElementException&) {
-            LiveCount();
-            throw Exception(FormatS(u"シート「%s」が見つかりません。", {sheetName}));
-          }
-        });
-      }
-      if (!args[0].IsInt()) ThrowBadArguments(name);
-      const int index = args[0].ToInt();
-      return Run([&] {
-        auto outside = [&] {
-          return Exception(FormatS(u"シートの番号 %s は範囲外です（シート数 %s）。",
-                                   {IntToStr(index), IntToStr(LiveCount())}));
-        };
-        if (index < 1) throw outside();
-        try {
-          return Wrap(Query<css::sheet::XSpreadsheet>(Indexed()->getByIndex(index - 1)));
-        } catch (const css::lang::IndexOutOfBoundsException&) {
-          throw outside();
-        }
-      });
-    }
-    ThrowUnknownMember(name);
+    static const Member<UnoWorksheets> kMembers[] = {
+        {u"Count", 0, &UnoWorksheets::GetCount},
+        {u"item", kOwnArgs, &UnoWorksheets::GetItem},
+    };
+    return Dispatch(*this, kMembers, name, args);
   }
 
  private:
+  Variant GetCount(const UnicodeString&, const std::vector<Variant>&) {
+    return Run([&] { return Variant(LiveCount()); });
+  }
+
+  Variant GetItem(const UnicodeString& name, const std::vector<Variant>& args) {
+    if (args.size() != 1) ThrowBadArguments(name);
+    if (args[0].IsString()) {
+      const UnicodeString sheetName = args[0].ToString();
+      return Run([&] {
+        try {
+          return Wrap(Query<css::sheet::XSpreadsheet>(sheets_->getByName(ToOUString(sheetName))));
+        } catch (const css::container::NoSuchElementException&) {
+          LiveCount();
+          throw Exception(FormatS(u"シート「%s」が見つかりません。", {sheetName}));
+        }
+      });
+    }
+    if (!args[0].IsInt()) ThrowBadArguments(name);
+    const int index = args[0].ToInt();
+    return Run([&] {
+      auto outside = [&] {
+        return Exception(FormatS(u"シートの番号 %s は範囲外です（シート数 %s）。",
+                                 {IntToStr(index), IntToStr(LiveCount())}));
+      };
+      if (index < 1) throw outside();
+      try {
+        return Wrap(Query<css::sheet::XSpreadsheet>(Indexed()->getByIndex(index - 1)));
+      } catch (const css::lang::IndexOutOfBoundsException&) {
+        throw outside();
+      }
+    });
+  }
+
   const Reference<css::container::XIndexAccess>& Indexed() const { return indexed_; }
 
   // A workbook always has a sheet: the container of a closed one answers with none.
@@ -363,31 +403,36 @@ class UnoWorkbook : public UnoObject {
       : UnoObject(std::move(connection)), document_(std::move(document)) {}
 
   Variant Invoke(const UnicodeString& name, CallKind, const std::vector<Variant>& args) override {
-    if (IsMember(name, u"Name")) {
-      ExpectArgs(name, args, 0);
-      return Run([&] { return Variant(TitleOf(document_)); });
-    }
-    if (IsMember(name, u"WorkSheets")) {
-      ExpectArgs(name, args, 0);
-      return Run([&] {
-        // The container is the office's live one, so it is asked for once per workbook
-        // object: callers ask for it again for every sheet.
-        if (!sheets_.is()) sheets_ = Must(document_->getSheets());
-        return Variant(std::make_shared<UnoWorksheets>(connection_, document_, sheets_));
-      });
-    }
-    if (IsMember(name, u"Activate")) {
-      ExpectArgs(name, args, 0);
-      return Run([&] {
-        // Makes it the desktop's current document; raising the window is a separate step.
-        Must(ControllerOf(document_)->getFrame())->activate();
-        return Variant();
-      });
-    }
-    ThrowUnknownMember(name);
+    static const Member<UnoWorkbook> kMembers[] = {
+        {u"Name", 0, &UnoWorkbook::GetName},
+        {u"WorkSheets", 0, &UnoWorkbook::GetWorkSheets},
+        {u"Activate", 0, &UnoWorkbook::DoActivate},
+    };
+    return Dispatch(*this, kMembers, name, args);
   }
 
  private:
+  Variant GetName(const UnicodeString&, const std::vector<Variant>&) {
+    return Run([&] { return Variant(TitleOf(document_)); });
+  }
+
+  Variant GetWorkSheets(const UnicodeString&, const std::vector<Variant>&) {
+    return Run([&] {
+      // The container is the office's live one, so it is asked for once per workbook
+      // object: callers ask for it again for every sheet.
+      if (!sheets_.is()) sheets_ = Must(document_->getSheets());
+      return Variant(std::make_shared<UnoWorksheets>(connection_, document_, sheets_));
+    });
+  }
+
+  // Makes it the desktop's current document; raising the window is a separate step.
+  Variant DoActivate(const UnicodeString&, const std::vector<Variant>&) {
+    return Run([&] {
+      Must(ControllerOf(document_)->getFrame())->activate();
+      return Variant();
+    });
+  }
+
   Document document_;
   Reference<css::sheet::XSpreadsheets> sheets_;
 };
@@ -398,36 +443,41 @@ class UnoWorkbooks : public UnoObject {
       : UnoObject(std::move(connection)) {}
 
   Variant Invoke(const UnicodeString& name, CallKind, const std::vector<Variant>& args) override {
-    if (IsMember(name, u"Count")) {
-      ExpectArgs(name, args, 0);
-      return Run([&] { return Variant(static_cast<int>(Documents().size())); });
-    }
-    if (IsMember(name, u"item")) {
-      if (args.size() != 1) ThrowBadArguments(name);
-      if (args[0].IsString()) {
-        const UnicodeString bookName = args[0].ToString();
-        return Run([&] {
-          // Titles need not be unique: the one opened first wins.
-          for (const Document& document : Documents())
-            if (TitleOf(document) == bookName) return Wrap(document);
-          throw Exception(FormatS(u"ブック「%s」は開かれていません。", {bookName}));
-        });
-      }
-      if (!args[0].IsInt()) ThrowBadArguments(name);
-      const int index = args[0].ToInt();
-      return Run([&] {
-        const std::vector<Document>& documents = Documents();
-        if (index < 1 || static_cast<size_t>(index) > documents.size())
-          throw Exception(
-              FormatS(u"ブックの番号 %s は範囲外です（ブック数 %s）。",
-                      {IntToStr(index), IntToStr(static_cast<long long>(documents.size()))}));
-        return Wrap(documents[static_cast<size_t>(index) - 1]);
-      });
-    }
-    ThrowUnknownMember(name);
+    static const Member<UnoWorkbooks> kMembers[] = {
+        {u"Count", 0, &UnoWorkbooks::GetCount},
+        {u"item", kOwnArgs, &UnoWorkbooks::GetItem},
+    };
+    return Dispatch(*this, kMembers, name, args);
   }
 
  private:
+  Variant GetCount(const UnicodeString&, const std::vector<Variant>&) {
+    return Run([&] { return Variant(static_cast<int>(Documents().size())); });
+  }
+
+  Variant GetItem(const UnicodeString& name, const std::vector<Variant>& args) {
+    if (args.size() != 1) ThrowBadArguments(name);
+    if (args[0].IsString()) {
+      const UnicodeString bookName = args[0].ToString();
+      return Run([&] {
+        // Titles need not be unique: the one opened first wins.
+        for (const Document& document : Documents())
+          if (TitleOf(document) == bookName) return Wrap(document);
+        throw Exception(FormatS(u"ブック「%s」は開かれていません。", {bookName}));
+      });
+    }
+    if (!args[0].IsInt()) ThrowBadArguments(name);
+    const int index = args[0].ToInt();
+    return Run([&] {
+      const std::vector<Document>& documents = Documents();
+      if (index < 1 || static_cast<size_t>(index) > documents.size())
+        throw Exception(
+            FormatS(u"ブックの番号 %s は範囲外です（ブック数 %s）。",
+                    {IntToStr(index), IntToStr(static_cast<long long>(documents.size()))}));
+      return Wrap(documents[static_cast<size_t>(index) - 1]);
+    });
+  }
+
   // The open documents, enumerated once for this object: a reload asks for every workbook by
   // its number, and each enumeration is a round trip per document. The object lives for one
   // command; the next one enumerates afresh.
@@ -449,32 +499,38 @@ class UnoApplication : public UnoObject {
       : UnoObject(std::move(connection)) {}
 
   Variant Invoke(const UnicodeString& name, CallKind, const std::vector<Variant>& args) override {
-    if (IsMember(name, u"Workbooks")) {
-      ExpectArgs(name, args, 0);
-      return Run([&] { return Variant(std::make_shared<UnoWorkbooks>(connection_)); });
-    }
-    if (IsMember(name, u"ActiveWorkbook")) {
-      ExpectArgs(name, args, 0);
-      return Run([&] {
-        return Variant(std::make_shared<UnoWorkbook>(connection_, ActiveDocument(*connection_)));
-      });
-    }
-    if (IsMember(name, u"ActiveSheet")) {
-      ExpectArgs(name, args, 0);
-      return Run([&] {
-        Document document = ActiveDocument(*connection_);
-        Sheet sheet = Must(ViewOf(document)->getActiveSheet());
-        return Variant(std::make_shared<UnoWorksheet>(connection_, document, sheet));
-      });
-    }
-    if (IsMember(name, u"ActiveCell")) {
-      ExpectArgs(name, args, 0);
-      return Run([&] { return ActiveCell(); });
-    }
-    ThrowUnknownMember(name);
+    static const Member<UnoApplication> kMembers[] = {
+        {u"Workbooks", 0, &UnoApplication::GetWorkbooks},
+        {u"ActiveWorkbook", 0, &UnoApplication::GetActiveWorkbook},
+        {u"ActiveSheet", 0, &UnoApplication::GetActiveSheet},
+        {u"ActiveCell", 0, &UnoApplication::GetActiveCell},
+    };
+    return Dispatch(*this, kMembers, name, args);
   }
 
  private:
+  Variant GetWorkbooks(const UnicodeString&, const std::vector<Variant>&) {
+    return Run([&] { return Variant(std::make_shared<UnoWorkbooks>(connection_)); });
+  }
+
+  Variant GetActiveWorkbook(const UnicodeString&, const std::vector<Variant>&) {
+    return Run([&] {
+      return Variant(std::make_shared<UnoWorkbook>(connection_, ActiveDocument(*connection_)));
+    });
+  }
+
+  Variant GetActiveSheet(const UnicodeString&, const std::vector<Variant>&) {
+    return Run([&] {
+      Document document = ActiveDocument(*connection_);
+      Sheet sheet = Must(ViewOf(document)->getActiveSheet());
+      return Variant(std::make_shared<UnoWorksheet>(connection_, document, sheet));
+    });
+  }
+
+  Variant GetActiveCell(const UnicodeString&, const std::vector<Variant>&) {
+    return Run([&] { return ActiveCell(); });
+  }
+
   // The office does not tell where the cursor is inside a selected range: its top-left
   // cell stands for it.
   Variant ActiveCell() {

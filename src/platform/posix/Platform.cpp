@@ -35,11 +35,9 @@ class Utf8Codec : public AnsiCodec {
     bytes = ToUtf8(text);
     // Only an unpaired surrogate has no UTF-8 form.
     for (size_t i = 0; i < text.size(); ++i) {
-      const char16_t c = text[i];
-      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-          text[i + 1] <= 0xDFFF) {
+      if (IsSurrogatePairAt(text, i)) {
         ++i;
-      } else if (c >= 0xD800 && c <= 0xDFFF) {
+      } else if (IsSurrogate(text[i])) {
         return false;
       }
     }
@@ -83,17 +81,12 @@ UnicodeString UpperCase(std::u16string_view text) {
       continue;
     }
     char32_t cp = c;
-    const bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() &&
-                      text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
-    if (pair) cp = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    const bool surrogate = !pair && c >= 0xD800 && c <= 0xDFFF;
-    const char32_t up = surrogate ? cp : static_cast<char32_t>(towupper_l(static_cast<wint_t>(cp), loc));
-    if (up >= 0x10000) {
-      out += static_cast<char16_t>(0xD800 + ((up - 0x10000) >> 10));
-      out += static_cast<char16_t>(0xDC00 + ((up - 0x10000) & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(up);
-    }
+    const bool pair = IsSurrogatePairAt(text, i);
+    if (pair) cp = CombineSurrogates(c, text[++i]);
+    const bool surrogate = !pair && IsSurrogate(c);
+    const char32_t up =
+        surrogate ? cp : static_cast<char32_t>(towupper_l(static_cast<wint_t>(cp), loc));
+    AppendCodePoint(out, up);
   }
   return out;
 }
