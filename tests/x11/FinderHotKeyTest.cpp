@@ -16,9 +16,9 @@
 #include <cstdio>
 
 #include "GuiFixture.h"
-#include "XSession.h"
 #include "app/FormFinder.h"
 #include "settings/FormConfigGeneral.h"
+#include "support/XDisplay.h"
 
 extern char** environ;
 

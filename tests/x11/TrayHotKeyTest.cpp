@@ -17,8 +17,8 @@
 
 #include "GuiFixture.h"
 #include "TrayIconClick.h"
-#include "XSession.h"
 #include "settings/FormConfigGeneral.h"
+#include "support/XDisplay.h"
 
 namespace kestrine::test {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "GuiFixture.h"
-#include "XSession.h"
+#include "support/XDisplay.h"
 
 namespace kestrine::test {
 

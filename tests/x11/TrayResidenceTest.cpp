@@ -4,14 +4,14 @@
 
 #include "GuiFixture.h"
 #include "TrayIconClick.h"
-#include "XSession.h"
+#include "support/XDisplay.h"
 
 namespace kestrine::test {
 namespace {
 
 class TrayResidenceTest : public GuiTest {
  protected:
-  ~TrayResidenceTest() override { XSession::Current()->StartTrayHost(); }
+  ~TrayResidenceTest() override { XDisplay::Current()->StartTrayHost(); }
   static bool WaitFor(int ms, const std::function<bool()>& done) {
     for (int waited = 0; waited < ms; waited += 50) {
       if (done()) return true;
@@ -28,7 +28,7 @@ class TrayResidenceTest : public GuiTest {
 };
 
 TEST_F(TrayResidenceTest, MinimiseUsesTheTrayOnlyWhileAHostRuns) {
-  XSession& session = *XSession::Current();
+  XDisplay& session = *XDisplay::Current();
   session.StopTrayHost();
   ASSERT_TRUE(WaitFor(5000, [] { return !QSystemTrayIcon::isSystemTrayAvailable(); }));
   WriteConfig([](TConfig& config) { config.InTaskTray = true; });

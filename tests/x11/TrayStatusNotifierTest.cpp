@@ -6,7 +6,7 @@
 #include <QSystemTrayIcon>
 
 #include "GuiFixture.h"
-#include "XSession.h"
+#include "support/XDisplay.h"
 
 namespace kestrine::test {
 namespace {
@@ -22,7 +22,7 @@ class TrayStatusNotifierTest : public GuiTest {
 };
 
 TEST_F(TrayStatusNotifierTest, MenuOpenedFromTheHostShowsTheSheetsOfTheLastReload) {
-  if (!XSession::StatusNotifierHost()) {
+  if (!XDisplay::StatusNotifierHost()) {
     GTEST_SKIP() << "needs KESTRINE_TEST_TRAY_HOST=statusnotifier under dbus-run-session";
   }
   ASSERT_TRUE(QSystemTrayIcon::isSystemTrayAvailable());
@@ -58,7 +58,7 @@ TEST_F(TrayStatusNotifierTest, MenuOpenedFromTheHostShowsTheSheetsOfTheLastReloa
     RunEventLoop(500);
   }
   ASSERT_TRUE(WaitFor(3000, [&] { return server.bringToFrontCount == 1; }))
-      << XSession::Current()->Logs();
+      << XDisplay::Current()->Logs();
   EXPECT_EQ(Active(), "B.xlsx!T2");
   EXPECT_FALSE(form->isVisible());
   EXPECT_TRUE(warnings.empty());

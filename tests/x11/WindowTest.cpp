@@ -10,7 +10,7 @@
 
 #include "GuiFixture.h"
 #include "TrayIconClick.h"
-#include "XSession.h"
+#include "support/XDisplay.h"
 
 namespace kestrine::test {
 namespace {

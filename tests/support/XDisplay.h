@@ -9,16 +9,16 @@
 
 namespace kestrine::test {
 
-class XSession {
+class XDisplay {
  public:
-  XSession();  // sets DISPLAY for this process and its children
-  ~XSession();
-  XSession(const XSession&) = delete;
-  XSession& operator=(const XSession&) = delete;
+  XDisplay();  // sets DISPLAY for this process and its children
+  ~XDisplay();
+  XDisplay(const XDisplay&) = delete;
+  XDisplay& operator=(const XDisplay&) = delete;
 
   const std::string& Display() const { return display_; }
   // The session of this process, while it exists.
-  static XSession* Current();
+  static XDisplay* Current();
   // The tray host: trayer (XEmbed), or with KESTRINE_TEST_TRAY_HOST=statusnotifier a
   // StatusNotifier host on the session bus, which must then exist (dbus-run-session).
   static bool StatusNotifierHost();

@@ -1,4 +1,4 @@
-#include "XSession.h"
+#include "support/XDisplay.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -43,7 +43,7 @@ std::string RunCommand(const std::string& command) {
   return out;
 }
 
-pid_t XSession::Spawn(const std::vector<std::string>& argv) {
+pid_t XDisplay::Spawn(const std::vector<std::string>& argv) {
   std::vector<char*> args;
   for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
@@ -70,7 +70,7 @@ pid_t XSession::Spawn(const std::vector<std::string>& argv) {
   return pid;
 }
 
-std::string XSession::Logs() const {
+std::string XDisplay::Logs() const {
   std::string all;
   for (const char* name : {"Xvfb", "openbox", "trayer", "gtk-sni-tray-standalone"}) {
     std::ifstream in(home_.Path() / (std::string(name) + ".log"));
@@ -82,14 +82,14 @@ std::string XSession::Logs() const {
 }
 
 namespace {
-XSession* current = nullptr;
+XDisplay* current = nullptr;
 }  // namespace
 
-XSession* XSession::Current() {
+XDisplay* XDisplay::Current() {
   return current;
 }
 
-XSession::XSession() {
+XDisplay::XDisplay() {
   try {
     Start();
   } catch (...) {
@@ -99,7 +99,7 @@ XSession::XSession() {
   current = this;
 }
 
-void XSession::StopTrayHost() {
+void XDisplay::StopTrayHost() {
   if (trayHost_ <= 0) return;
   kill(trayHost_, SIGTERM);
   waitpid(trayHost_, nullptr, 0);
@@ -107,12 +107,12 @@ void XSession::StopTrayHost() {
   trayHost_ = 0;
 }
 
-bool XSession::StatusNotifierHost() {
+bool XDisplay::StatusNotifierHost() {
   const char* host = std::getenv("KESTRINE_TEST_TRAY_HOST");
   return host && std::string(host) == "statusnotifier";
 }
 
-void XSession::StartTrayHost() {
+void XDisplay::StartTrayHost() {
   if (trayHost_ > 0) return;
   if (!StatusNotifierHost()) {
     trayHost_ = Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
@@ -133,7 +133,7 @@ void XSession::StartTrayHost() {
   if (!registered) throw std::runtime_error("no StatusNotifier host registered\n" + Logs());
 }
 
-void XSession::Start() {
+void XDisplay::Start() {
   // A display that another server still holds makes Xvfb give up after naming it; the next
   // try picks another display.
   for (int attempt = 1;; ++attempt) {
@@ -147,7 +147,7 @@ void XSession::Start() {
   }
 }
 
-void XSession::StartOnce() {
+void XDisplay::StartOnce() {
   setenv("HOME", home_.Path().c_str(), 1);
   int fds[2];
   if (pipe(fds) != 0) throw std::runtime_error("pipe");
@@ -180,14 +180,14 @@ void XSession::StartOnce() {
   StartTrayHost();
 }
 
-void XSession::Stop() {
+void XDisplay::Stop() {
   for (auto it = pids_.rbegin(); it != pids_.rend(); ++it) kill(*it, SIGTERM);
   for (pid_t pid : pids_) waitpid(pid, nullptr, 0);
   pids_.clear();
   trayHost_ = 0;
 }
 
-XSession::~XSession() {
+XDisplay::~XDisplay() {
   current = nullptr;
   Stop();
 }
