@@ -21,7 +21,7 @@ TEST_F(CalcFinderTest, JapaneseQueryAndEnterShowThatSheetInTheOffice) {
   kestrine::calc::Office office("finder");
   office.OpenSamples();
   StartForm();
-  ASSERT_THAT(warnings, IsEmpty());
+  ASSERT_THAT(warnings.boxes, IsEmpty());
 
   form->ActionFinder->trigger();
   TFormFinder& finder = *form->GetFinder();
@@ -37,7 +37,7 @@ TEST_F(CalcFinderTest, JapaneseQueryAndEnterShowThatSheetInTheOffice) {
 
   QTest::keyClick(finder.EditQuery, Qt::Key_Return);
   EXPECT_FALSE(finder.isVisible());
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
   EXPECT_EQ(U8(office.CurrentTitle()), "予定表.xlsx");
   EXPECT_EQ(U8(office.ActiveSheetName(u"予定表.xlsx")), "6月 後半");
 }

@@ -1,16 +1,11 @@
 #include "Office.h"
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <stdexcept>
-#include <string_view>
-#include <thread>
 
 #include <com/sun/star/awt/XTopWindow2.hpp>
 #include <com/sun/star/beans/PropertyValue.hpp>
@@ -35,8 +30,7 @@
 #include <osl/file.hxx>
 
 #include "excel/uno/UnoBackend.h"
-
-extern char** environ;
+#include "support/TestHelpers.h"
 
 namespace kestrine::calc {
 
@@ -47,7 +41,6 @@ namespace css = ::com::sun::star;
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
 using css::uno::UNO_QUERY_THROW;
-using Clock = std::chrono::steady_clock;
 
 const char* const kSamples[] = {"Budget.xlsx", "予定表.xlsx", "Inventory.ods"};
 
@@ -125,40 +118,18 @@ void Office::Start() {
   if (display_.empty()) args.push_back("--headless");
   if (accept_ == Accept::CommandLine)
     args.push_back("--accept=pipe,name=" + pipe_ + ";urp;StarOffice.ComponentContext");
-  std::vector<char*> argv;
-  for (auto& arg : args) argv.push_back(arg.data());
-  argv.push_back(nullptr);
-  std::vector<std::string> variables;
-  for (char** variable = environ; *variable; ++variable)
-    if (std::string_view(*variable).rfind("DISPLAY=", 0) != 0) variables.emplace_back(*variable);
-  if (!display_.empty()) variables.push_back("DISPLAY=" + display_);
-  std::vector<char*> envp;
-  for (auto& variable : variables) envp.push_back(variable.data());
-  envp.push_back(nullptr);
+  std::vector<std::string> environment = {"DISPLAY"};
+  if (!display_.empty()) environment.back() = "DISPLAY=" + display_;
 
   // A fresh profile makes the office restart itself once; allow for that.
   for (int attempt = 0; attempt < 3; ++attempt) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    const int error =
-        posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (error != 0) throw std::runtime_error("cannot start " + program);
-
-    const auto deadline = Clock::now() + std::chrono::seconds(60);
-    while (Clock::now() < deadline) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        pid_ = -1;
-        break;
-      }
-      if (uno::Connection::Open(pipe_)) return;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    if (pid_ > 0) {
+    process_ = test::ChildProcess(args, {.environment = environment, .log = log, .passAs3 = -1});
+    const bool listening = test::WaitUntil(
+        std::chrono::seconds(60),
+        [&] { return !process_.Running() || uno::Connection::Open(pipe_) != nullptr; },
+        std::chrono::milliseconds(100));
+    if (process_.Running() && listening) return;
+    if (process_.Running()) {
       Kill();
       throw std::runtime_error("the office did not accept on its pipe within 60 s; see " + log);
     }
@@ -167,39 +138,25 @@ void Office::Start() {
 }
 
 void Office::Kill() {
-  if (pid_ <= 0) return;
-  kill(pid_, SIGCONT);
-  kill(pid_, SIGKILL);
-  int status = 0;
-  waitpid(pid_, &status, 0);
-  pid_ = -1;
+  process_.Kill();
 }
 
 bool Office::Terminate() {
-  if (pid_ <= 0) return true;
+  if (!process_.Running()) return true;
   try {
     auto link = Link();
     link->Run([&] { link->Desktop()->terminate(); });
   } catch (const std::exception&) {
     // The pipe may close before the answer arrives.
   }
-  const auto deadline = Clock::now() + std::chrono::seconds(30);
-  while (Clock::now() < deadline) {
-    int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      return true;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  return false;
+  return process_.WaitForExit(std::chrono::seconds(30));
 }
 
 void Office::Freeze() {
-  kill(pid_, SIGSTOP);
+  process_.Signal(SIGSTOP);
 }
 void Office::Thaw() {
-  kill(pid_, SIGCONT);
+  process_.Signal(SIGCONT);
 }
 
 std::shared_ptr<uno::Connection> Office::Link() {

@@ -9,6 +9,7 @@
 
 #include "base/UnicodeString.h"
 #include "excel/uno/UnoConnection.h"
+#include "support/ChildProcess.h"
 
 namespace kestrine::calc {
 
@@ -29,7 +30,6 @@ class Office {
   Office& operator=(const Office&) = delete;
 
   const std::string& Pipe() const { return pipe_; }
-  pid_t Pid() const { return pid_; }
   const std::string& Profile() const { return profile_; }
 
   void Kill();  // SIGKILL and reap
@@ -65,7 +65,7 @@ class Office {
   std::string pipe_;
   Accept accept_;
   std::string display_;
-  pid_t pid_ = -1;
+  test::ChildProcess process_;
 };
 
 // Where the sample workbooks are kept.

@@ -8,7 +8,8 @@
 #include <QTest>
 #include <map>
 
-#include "DialogTestSupport.h"
+#include "QtTestSupport.h"
+#include "WarningBoxes.h"
 #include "app/AppInfo.h"
 #include "base/Exception.h"
 #include "support/AutomationServer.h"

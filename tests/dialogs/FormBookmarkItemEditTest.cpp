@@ -12,7 +12,8 @@
 #include <QTest>
 #include <climits>
 
-#include "DialogTestSupport.h"
+#include "QtTestSupport.h"
+#include "WarningBoxes.h"
 #include "base/Exception.h"
 #include "bookmarks/BookmarkItem.h"
 #include "excel/Excel.h"
@@ -191,10 +192,10 @@ TEST_F(FormBookmarkItemEditTest, ValidateInputStopsAtTheFirstFailingCheck) {
     }
     Type(c.column, c.row);
     form.EditName->setFocus();
-    warnings.texts.clear();
+    warnings.boxes.clear();
 
     EXPECT_EQ(form.ValidateInput(), c.message == nullptr);
-    EXPECT_EQ(warnings.texts,
+    EXPECT_EQ(warnings.Texts(),
               c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
     ASSERT_NE(form.focusWidget(), nullptr);
     EXPECT_EQ(form.focusWidget()->objectName().toStdString(), c.focus);
@@ -252,7 +253,7 @@ TEST_F(FormBookmarkItemEditTest, BookmarkWithVanishedSheetOpensWithNoSheetAndIsR
   EXPECT_EQ(form.ComboBoxWorksheet->currentIndex(), -1);
   Type("XFE", "");
   EXPECT_FALSE(form.ValidateInput());
-  EXPECT_EQ(warnings.texts, std::vector<std::string>{"ワークシートが選択されていません。"});
+  EXPECT_EQ(warnings.Texts(), std::vector<std::string>{"ワークシートが選択されていません。"});
 }
 
 TEST_F(FormBookmarkItemEditTest, BookmarkOfAClosedWorkbookPassesTheApplicationsFailureOut) {
@@ -283,10 +284,10 @@ TEST_F(FormBookmarkItemEditTest, RowFromAHandEditedFileIsShownWholeAndRefused) {
     form.LoadBooks(excel.get());
     form.SetBookmarkItem(&item);
     EXPECT_EQ(Q8(form.EditRow->text()), c.shown);
-    warnings.texts.clear();
+    warnings.boxes.clear();
     EXPECT_FALSE(form.ValidateInput());
-    EXPECT_EQ(warnings.texts, std::vector<std::string>{
-                                  "行には「1」から「1048576」までの行番号を入力してください。"});
+    EXPECT_EQ(warnings.Texts(), std::vector<std::string>{
+                                    "行には「1」から「1048576」までの行番号を入力してください。"});
   }
 }
 
@@ -319,7 +320,7 @@ TEST_F(FormBookmarkItemEditTest, AutomationFailureInAChangeHandlerLeavesTheDialo
           // The workbook was closed in the spreadsheet after the list was filled.
           server.books.erase(server.books.begin() + 1);
           QTest::keyClick(form.ComboBoxBook, Qt::Key_Down);
-          EXPECT_EQ(warnings.texts, std::vector<std::string>{kOutOfRange});
+          EXPECT_EQ(warnings.Texts(), std::vector<std::string>{kOutOfRange});
           EXPECT_EQ(QApplication::overrideCursor(), nullptr);
           EXPECT_EQ(form.GetLastBookIndex(), 1);
           EXPECT_EQ(form.ComboBoxWorksheet->count(), 0);
@@ -345,7 +346,7 @@ TEST_F(FormBookmarkItemEditTest, AutomationFailureInAChangeHandlerLeavesTheDialo
 
 TEST_F(FormBookmarkItemEditTest, OkRefusesBadInputInAWarningBoxAndKeepsTheDialogOpen) {
   // The real box this time, answered like a user would.
-  const app::WarningBoxFunction recorder = app::SetWarningBoxFunction({});
+  const RealWarningBoxes realBox;
   QString title, text, button;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   int result = -1;
@@ -377,7 +378,6 @@ TEST_F(FormBookmarkItemEditTest, OkRefusesBadInputInAWarningBoxAndKeepsTheDialog
     result = form.exec();
     EXPECT_TRUE(driver.AllStepsRan());
   }
-  app::SetWarningBoxFunction(recorder);
   EXPECT_EQ(Q8(title), "警告");
   EXPECT_EQ(Q8(text), "行には「1」から「1048576」までの行番号を入力してください。");
   EXPECT_EQ(icon, QMessageBox::Warning);
@@ -401,7 +401,7 @@ TEST_F(FormBookmarkItemEditTest, CancelEscAndCloseBoxRejectWithoutChecking) {
     }});
     EXPECT_EQ(form.exec(), QDialog::Rejected);
     EXPECT_TRUE(driver.AllStepsRan());
-    EXPECT_TRUE(warnings.texts.empty());
+    EXPECT_TRUE(warnings.Texts().empty());
   }
 }
 
@@ -413,7 +413,7 @@ TEST_F(FormBookmarkItemEditTest, ReferenceShowsTheCellInTheApplicationAndStaysOp
   server.ClearCalls();
   QTest::mouseClick(form.BtnReffer, Qt::LeftButton);
 
-  EXPECT_TRUE(warnings.texts.empty());
+  EXPECT_TRUE(warnings.Texts().empty());
   EXPECT_EQ(server.activeBook, 0);
   EXPECT_EQ(U8(server.books[0].sheets[static_cast<size_t>(server.activeSheet)].name), "Summary");
   EXPECT_EQ(server.activeColumn, 3);
@@ -427,7 +427,7 @@ TEST_F(FormBookmarkItemEditTest, ReferenceWithBadInputDoesNotContactTheApplicati
   Type("XFE", "1");
   server.ClearCalls();
   QTest::mouseClick(form.BtnReffer, Qt::LeftButton);
-  EXPECT_EQ(warnings.texts,
+  EXPECT_EQ(warnings.Texts(),
             std::vector<std::string>{"列には「A」から「XFD」までの列名を入力してください。"});
   EXPECT_EQ(server.CallCount(), 0u);
 }
@@ -442,10 +442,10 @@ TEST_F(FormBookmarkItemEditTest, ReferenceFailuresGoToAWarningBoxAndTheStatusBar
     SCOPED_TRACE(message);
     server.Register();
     Open();
-    warnings.texts.clear();
+    warnings.boxes.clear();
     fail();
     QTest::mouseClick(form.BtnReffer, Qt::LeftButton);
-    EXPECT_EQ(warnings.texts, std::vector<std::string>{message});
+    EXPECT_EQ(warnings.Texts(), std::vector<std::string>{message});
     EXPECT_EQ(Q8(form.GetStatusText()), message);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(form.result(), 0);

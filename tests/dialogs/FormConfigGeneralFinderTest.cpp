@@ -8,7 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "DialogTestSupport.h"
+#include "QtTestSupport.h"
+#include "WarningBoxes.h"
 #include "settings/Config.h"
 #include "settings/FormConfigGeneral.h"
 

@@ -7,7 +7,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "DialogTestSupport.h"
+#include "QtTestSupport.h"
+#include "WarningBoxes.h"
 #include "hotkey/HotKeyCode.h"
 #include "settings/Config.h"
 #include "support/AutomationServer.h"

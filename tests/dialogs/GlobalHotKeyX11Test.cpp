@@ -8,7 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "DialogTestSupport.h"
+#include "QtTestSupport.h"
+#include "WarningBoxes.h"
 #include "app/native/GlobalHotKey.h"
 
 namespace kestrine::native {
@@ -141,7 +142,7 @@ TEST(GlobalHotKeyX11Test, ThePressedCombinationReachesItsId) {
     QSignalSpy activated(&hotKey, &GlobalHotKey::Activated);
     ASSERT_TRUE(hotKey.Register(++id, c.modifiers, c.virtualKey));
     user.Press(c.keys);
-    ASSERT_TRUE(WaitFor([&] { return !activated.isEmpty(); }));
+    ASSERT_TRUE(WaitFor(5000, [&] { return !activated.isEmpty(); }));
     EXPECT_EQ(Ids(activated), std::vector<int>{id});
   }
 }
@@ -163,7 +164,7 @@ TEST(GlobalHotKeyX11Test, OnlyTheExactCombinationCountsWhateverTheLockKeys) {
     user.Press({kControlL, kAltL, 'b'});
     user.Press({kControlL, kAltL, 'a'});
     ++expected;
-    ASSERT_TRUE(WaitFor([&] { return activated.size() >= expected; }));
+    ASSERT_TRUE(WaitFor(5000, [&] { return activated.size() >= expected; }));
   }
   EXPECT_EQ(Ids(activated), std::vector<int>(5, 7));
 }
@@ -200,7 +201,7 @@ TEST(GlobalHotKeyX11Test, WithdrawingFreesTheKeysAndSilencesThem) {
   EXPECT_TRUE(user.CanGrabAllVariantsBut(kF1, XCB_MOD_MASK_SHIFT));
   user.Press({kShiftL, kF1});
   user.Press({kControlL, kAltL, 'a'});
-  ASSERT_TRUE(WaitFor([&] { return !activated.isEmpty(); }));
+  ASSERT_TRUE(WaitFor(5000, [&] { return !activated.isEmpty(); }));
   EXPECT_EQ(Ids(activated), std::vector<int>{6});
 
   {
@@ -219,7 +220,7 @@ TEST(GlobalHotKeyX11Test, ACombinationIsRegisteredOnceAndAnIdMovesToItsNewKeys) 
   ASSERT_TRUE(hotKey.Register(1, kModShift, 0x70));
   EXPECT_TRUE(user.CanGrabAllVariantsBut('a', kCtrlAlt));
   user.Press({kShiftL, kF1});
-  ASSERT_TRUE(WaitFor([&] { return !activated.isEmpty(); }));
+  ASSERT_TRUE(WaitFor(5000, [&] { return !activated.isEmpty(); }));
   EXPECT_EQ(Ids(activated), std::vector<int>{1});
 }
 

@@ -65,7 +65,7 @@ TEST_F(ApplicationTest, ExceptionEscapingAHandlerIsShownAndTheProgramGoesOn) {
 
   // The message of an Exception; anything else shows as an empty message.
   EXPECT_EQ(runs, 3);
-  EXPECT_THAT(WarningTexts(), ElementsAre("ハンドラーが失敗しました。", ""));
+  EXPECT_THAT(warnings.Texts(), ElementsAre("ハンドラーが失敗しました。", ""));
 }
 
 // A handler connected through Reported reports what it throws at the connection: the emit
@@ -80,12 +80,12 @@ TEST_F(ApplicationTest, ReportedHandlerReportsAtTheConnection) {
   EXPECT_NO_THROW(action.trigger());
   EXPECT_NO_THROW(action.trigger());
   EXPECT_EQ(runs, 2);
-  EXPECT_THAT(WarningTexts(),
+  EXPECT_THAT(warnings.Texts(),
               ElementsAre("ハンドラーが失敗しました。", "ハンドラーが失敗しました。"));
 }
 
 TEST_F(ApplicationTest, WarningBoxIsAModalWarningWithOneOkButton) {
-  kestrine::app::SetWarningBoxFunction({});  // the real box, for once
+  const RealWarningBoxes realBox;  // for once
   QString title, text, buttonText;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   int buttons = 0;
@@ -126,11 +126,11 @@ TEST_F(ApplicationTest, PointerOverAToolButtonShowsItsLongHint) {
   EXPECT_EQ(Q8(form->ToolButton1->toolTip()), "ブックの再読み込み");
 
   QTest::mouseMove(form->ToolButton1);
-  EXPECT_TRUE(RunEventLoop(1000, [&] {
+  EXPECT_TRUE(WaitFor(1000, [&] {
     return Q8(form->GetStatusText()) == "Excelに接続してブック情報を再読み込みします";
   })) << Q8(form->GetStatusText());
   QTest::mouseMove(form->TreeViewBook->viewport(), QPoint(100, 200));
-  EXPECT_TRUE(RunEventLoop(1000, [&] { return form->GetStatusText().isEmpty(); }))
+  EXPECT_TRUE(WaitFor(1000, [&] { return form->GetStatusText().isEmpty(); }))
       << Q8(form->GetStatusText());
 }
 

@@ -150,7 +150,7 @@ TEST_F(BookmarkCommandTest, AddFromTheActiveCellProposesItAndAppends) {
     // An empty name shows the generated text.
     EXPECT_THAT(NodeTexts(), ElementsAre("first", "Report.xlsx!Data[C:7]"));
     EXPECT_TRUE(TFormMain::IsNodeEnabled(Node(1)));
-    EXPECT_THAT(warnings, IsEmpty());
+    EXPECT_THAT(warnings.boxes, IsEmpty());
     form.reset();
     server.books.clear();
   }
@@ -178,7 +178,7 @@ TEST_F(BookmarkCommandTest, ChangeKeepsThePlaceInTheList) {
   EXPECT_THAT(InMemory(), ElementsAreArray(expected));
   EXPECT_THAT(OnDisk(), ElementsAreArray(expected));
   ExpectNodesMatchList();
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
 }
 
 TEST_F(BookmarkCommandTest, DeleteAsksThenRenumbersTheStoredKeys) {
@@ -237,7 +237,7 @@ TEST_F(BookmarkCommandTest, CancelAndAnyAnswerButYesChangeNothing) {
     EXPECT_EQ(ReadBytes(ConfigPath()), file);
     ExpectNodesMatchList();
   }
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
 }
 
 TEST_F(BookmarkCommandTest, ChangeAndDeleteWithoutABookmarkNodeSelectedDoNothing) {
@@ -253,7 +253,7 @@ TEST_F(BookmarkCommandTest, ChangeAndDeleteWithoutABookmarkNodeSelectedDoNothing
     EXPECT_THAT(server.CallStrings(), IsEmpty());
   }
   EXPECT_THAT(InMemory(), ElementsAre("b0|Report.xlsx!Data|1,1"));
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
 }
 
 TEST_F(BookmarkCommandTest, EnabledStateFollowsTheWorkbookAtEachReload) {
@@ -288,7 +288,7 @@ TEST_F(BookmarkCommandTest, EnabledStateFollowsTheWorkbookAtEachReload) {
   DoubleClick(Node(2));
   form->JumpToBookmark(2);
   EXPECT_THAT(server.CallStrings(), IsEmpty());
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
 }
 
 TEST_F(BookmarkCommandTest, StayOnTopIsOffWhileTheDialogIsOpenAndBackAfterwards) {
@@ -328,7 +328,7 @@ TEST_F(BookmarkCommandTest, StayOnTopIsOffWhileTheDialogIsOpenAndBackAfterwards)
     EXPECT_TRUE(form->ActionViewStayOnTop->isChecked());
     EXPECT_TRUE(form->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
     form.reset();
-    warnings.clear();
+    warnings.boxes.clear();
     server.books.clear();
     fs::remove_all(ConfigPath());
   }
@@ -338,7 +338,7 @@ TEST_F(BookmarkCommandTest, StayOnTopIsOffWhileTheDialogIsOpenAndBackAfterwards)
   form->ActionViewStayOnTop->trigger();
   server.books.clear();
   Run(form->ActionBookmarkInsert, {});
-  EXPECT_THAT(WarningTexts(), ElementsAre("開かれているブックが見つかりません。"));
+  EXPECT_THAT(warnings.Texts(), ElementsAre("開かれているブックが見つかりません。"));
   EXPECT_TRUE(form->ActionViewStayOnTop->isChecked());
   EXPECT_TRUE(form->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
 
@@ -385,13 +385,13 @@ TEST_F(BookmarkCommandTest, FailuresBeforeTheDialogShowAWarningAndChangeNothing)
 
     Run(form.get()->*c.action, {});
 
-    EXPECT_THAT(WarningTexts(), ElementsAre(c.message));
+    EXPECT_THAT(warnings.Texts(), ElementsAre(c.message));
     EXPECT_EQ(Q8(form->GetStatusText()), c.inStatusBar ? c.message : Q8(status));
     EXPECT_THAT(InMemory(), ElementsAre("b0|Report.xlsx!Data|1,1"));
     EXPECT_EQ(ReadBytes(ConfigPath()), file);
     ExpectNodesMatchList();
     form.reset();
-    warnings.clear();
+    warnings.boxes.clear();
     server.ClearFaults();
     server.books.clear();
   }
@@ -431,8 +431,8 @@ TEST_F(BookmarkCommandTest, SaveFailureKeepsTheChangeAndTheNodesFollowTheList) {
     for (const auto& b : form->GetConfig().Bookmarks) names.push_back(U8(b->GetDisplayText()));
     EXPECT_THAT(names, ElementsAreArray(c.after));
     ExpectNodesMatchList();
-    ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_THAT(Q8(warnings[0].text), ::testing::HasSubstr(U8(TConfig::GetFileName())));
+    ASSERT_EQ(warnings.boxes.size(), 1u);
+    EXPECT_THAT(Q8(warnings.boxes[0].text), ::testing::HasSubstr(U8(TConfig::GetFileName())));
     EXPECT_TRUE(fs::is_directory(ConfigPath()));
 
     // The hint of a node looks its bookmark up by the node's index.
@@ -442,7 +442,7 @@ TEST_F(BookmarkCommandTest, SaveFailureKeepsTheChangeAndTheNodesFollowTheList) {
                   .substr(0, std::string("名称：").size() + c.after.back().size()),
               "名称：" + c.after.back());
     form.reset();
-    warnings.clear();
+    warnings.boxes.clear();
     server.books.clear();
     fs::remove_all(ConfigPath());
   }
@@ -457,7 +457,7 @@ TEST_F(BookmarkCommandTest, SettingsFolderThatCannotBeMadeIsReportedAndTheNodesA
 
   Run(form->ActionBookmarkInsert, {Confirm()});
 
-  EXPECT_THAT(WarningTexts(),
+  EXPECT_THAT(warnings.Texts(),
               ElementsAre("設定ファイルを保存するためのフォルダの作成に失敗しました。"));
   EXPECT_THAT(NodeTexts(), ElementsAre("b0", "Report.xlsx!Data[C:7]"));
   fs::remove(folder);
@@ -472,7 +472,7 @@ TEST_F(BookmarkCommandTest, FailureInsideTheOpenDialogIsReportedAndTheCommandGoe
         // Other.xlsx is closed in the spreadsheet while the dialog lists it.
         server.books.erase(server.books.begin() + 1);
         QTest::keyClick(dialog->ComboBoxBook, Qt::Key_Down);
-        EXPECT_THAT(WarningTexts(), ElementsAre("インデックスが有効範囲にありません。"));
+        EXPECT_THAT(warnings.Texts(), ElementsAre("インデックスが有効範囲にありません。"));
         EXPECT_TRUE(dialog->isVisible());
         QTest::keyClick(dialog->ComboBoxBook, Qt::Key_Up);
         dialog->BtnOk->click();
@@ -482,7 +482,7 @@ TEST_F(BookmarkCommandTest, FailureInsideTheOpenDialogIsReportedAndTheCommandGoe
               ElementsAre("b0|Report.xlsx!Data|1,1", "Report.xlsx!Data[C:7]|Report.xlsx!Data|2,6"));
   ExpectNodesMatchList();
   EXPECT_TRUE(form->ActionViewStayOnTop->isChecked());
-  EXPECT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings.boxes.size(), 1u);
 }
 
 TEST_F(BookmarkCommandTest, ContextMenuEnablesChangeAndDeleteOnBookmarkNodesOnly) {
@@ -576,7 +576,7 @@ TEST_F(BookmarkCommandTest, GreyedBookmarkIsSelectedAndTheMenuActsOnIt) {
     }
     StartForm();
     if (c.spreadsheet) server.AddBook("Gone1.xlsx", {"S"});
-    warnings.clear();
+    warnings.boxes.clear();
     ASSERT_FALSE(TFormMain::IsNodeEnabled(Node(0)));
     ASSERT_FALSE(TFormMain::IsNodeEnabled(Node(1)));
     QTreeWidget* tree = form->TreeViewBook;
@@ -590,7 +590,7 @@ TEST_F(BookmarkCommandTest, GreyedBookmarkIsSelectedAndTheMenuActsOnIt) {
 
     click(Qt::RightButton, Node(0));
     ASSERT_EQ(tree->currentItem(), Node(0));
-    ASSERT_TRUE(RunEventLoop(2000, [&] { return form->PopupMenuTreeView->isVisible(); }));
+    ASSERT_TRUE(WaitFor(2000, [&] { return form->PopupMenuTreeView->isVisible(); }));
     EXPECT_TRUE(form->ActionBookmarkUpdate->isEnabled());
     EXPECT_TRUE(form->ActionBookmarkDelete->isEnabled());
     const ModalAnswers answers({c.answer});
@@ -604,7 +604,7 @@ TEST_F(BookmarkCommandTest, GreyedBookmarkIsSelectedAndTheMenuActsOnIt) {
     ExpectNodesMatchList();
     // Still greyed until the next reload lists the workbook.
     EXPECT_FALSE(TFormMain::IsNodeEnabled(Node(0)));
-    EXPECT_THAT(WarningTexts(), IsEmpty());
+    EXPECT_THAT(warnings.Texts(), IsEmpty());
     form.reset();
   }
   EXPECT_THAT(shown, ElementsAre("Gone1.xlsx", "S", "C", "5", "first"));
@@ -651,13 +651,13 @@ TEST_F(BookmarkCommandTest, HintIsSetOncePerNodeAndOnlyOnTheItemItself) {
   ASSERT_TRUE(QToolTip::isVisible());
   MoveTo(OnIcon(Node(0)) + QPoint(18, 0));  // onto the label
   EXPECT_EQ(Q8(tree->toolTip()), "unchanged");
-  EXPECT_FALSE(RunEventLoop(500, [] { return !QToolTip::isVisible(); }));
+  EXPECT_FALSE(WaitFor(500, [] { return !QToolTip::isVisible(); }));
 
   // Empty space: the hint is cancelled and HintNode keeps its node.
   const QPoint empty(tree->viewport()->width() / 2, tree->viewport()->height() - 3);
   ASSERT_EQ(tree->itemAt(empty), nullptr);
   MoveTo(empty);
-  EXPECT_TRUE(RunEventLoop(2000, [] { return !QToolTip::isVisible(); }));
+  EXPECT_TRUE(WaitFor(2000, [] { return !QToolTip::isVisible(); }));
   EXPECT_EQ(form->GetHintNode(), Node(0));
 
   // Far right in a node's row, off its label: no new hint node.

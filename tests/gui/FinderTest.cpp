@@ -122,7 +122,7 @@ TEST_F(FinderTest, TypingFiltersAndEnterJumpsToThatSheet) {
                           "Workbook(B.xlsx).Activate()", "Workbook(B.xlsx).WorkSheets()",
                           "Worksheets(B.xlsx).item(\"ウリアゲ\")",
                           "Worksheet(B.xlsx!ウリアゲ).Activate()", "Window.BringToFront()"));
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
 }
 
 TEST_F(FinderTest, KeysMoveTheSelectionInTheBoxAndEscapeAndDoubleClickClose) {
@@ -178,7 +178,7 @@ TEST_F(FinderTest, NothingMatchingSaysSoAndEnterDoesNothing) {
   Key(Qt::Key_Return);
   EXPECT_TRUE(Finder().isVisible());
   EXPECT_THAT(server.CallStrings(), IsEmpty());
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
 }
 
 TEST_F(FinderTest, RecentPlacesAreTheLastJumpsNewestFirst) {
@@ -194,7 +194,7 @@ TEST_F(FinderTest, RecentPlacesAreTheLastJumpsNewestFirst) {
   EXPECT_THAT(Rows(), ElementsAre("*B.xlsx!T1[D:5]", "T1 (B.xlsx)"));
   Key(Qt::Key_Down);
   Key(Qt::Key_Return);
-  EXPECT_THAT(WarningTexts(), ElementsAre("シートがありません。"));
+  EXPECT_THAT(warnings.Texts(), ElementsAre("シートがありません。"));
   server.ClearFaults();
 
   Open();
@@ -228,7 +228,7 @@ TEST_F(FinderTest, SettingsAreWrittenOnlyOnceSetAndNeverOnOneCombination) {
       [&](TFormConfigGeneral& dialog) {
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_THAT(
-            WarningTexts(),
+            warnings.Texts(),
             ElementsAre(
                 "シートの検索のホットキーには、ほかのホットキーと違うキーを選んでください。"));
         dialog.reject();
@@ -241,12 +241,12 @@ TEST_F(FinderTest, SettingsAreWrittenOnlyOnceSetAndNeverOnOneCombination) {
   // A different combination is stored and written; offscreen there are no global keys, so
   // the registration fails as the other hotkey's does.
   StartForm();
-  warnings.clear();
+  warnings.boxes.clear();
   RunSettings([](TFormConfigGeneral& dialog) {
     dialog.CheckBoxFinderUseHotKey->setChecked(true);
     dialog.ComboBoxFinderHotKeyCode->setCurrentIndex(30);
   });
-  EXPECT_THAT(WarningTexts(), ElementsAre("ホットキーのシステムへの登録に失敗しました。"));
+  EXPECT_THAT(warnings.Texts(), ElementsAre("ホットキーのシステムへの登録に失敗しました。"));
   EXPECT_TRUE(form->GetConfig().GetFinderUseHotKey());
   EXPECT_EQ(form->GetConfig().GetFinderHotKeyCodeIndex(), 30);
   form->close();

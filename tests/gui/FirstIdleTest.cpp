@@ -67,13 +67,13 @@ TEST_F(FirstIdleTest, RunsOnceAfterShowInOrder) {
   form = std::make_unique<TFormMain>();
   QSignalSpy finished(form.get(), &TFormMain::FirstIdleFinished);
   // Not before the window is shown, however often the application goes idle.
-  RunEventLoop(100);
+  RunFor(100);
   EXPECT_TRUE(server.calls.empty());
   EXPECT_FALSE(form->FirstIdleDone());
   EXPECT_EQ(form->size(), QSize(228, 286));
 
   form->show();
-  ASSERT_TRUE(RunEventLoop(5000, [&] { return form->FirstIdleDone(); }));
+  ASSERT_TRUE(WaitFor(5000, [&] { return form->FirstIdleDone(); }));
 
   // Placement, then stay-on-top, then the bookmark nodes (all greyed), then the reload,
   // which enables the bookmark whose workbook it listed.
@@ -88,7 +88,7 @@ TEST_F(FirstIdleTest, RunsOnceAfterShowInOrder) {
   const size_t calls = server.calls.size();
   for (int i = 0; i < 5; ++i) {
     QTimer::singleShot(0, [] {});
-    RunEventLoop(20);
+    RunFor(20);
   }
   EXPECT_EQ(server.calls.size(), calls);
   EXPECT_EQ(finished.count(), 1);
@@ -109,7 +109,7 @@ TEST_F(FirstIdleTest, UnreadableConfigurationIsIgnored) {
   std::filesystem::create_directories(PathOf(TConfig::GetFileName()));
   server.Register();
   StartForm();
-  EXPECT_TRUE(warnings.empty());
+  EXPECT_TRUE(warnings.boxes.empty());
   EXPECT_EQ(form->BookmarkRoot()->childCount(), 0);
 }
 

@@ -43,7 +43,7 @@ TEST_F(JumpTest, SheetNodeActivatesBookAndSheetAndLeavesTheCell) {
                           "Workbook(A.xlsx).Activate()", "Workbook(A.xlsx).WorkSheets()",
                           "Worksheets(A.xlsx).item(\"S2\")", "Worksheet(A.xlsx!S2).Activate()",
                           "Window.BringToFront()"));
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
   EXPECT_EQ(Q8(form->GetStatusText()), "ブックを読み込みました。");
 }
 
@@ -91,7 +91,7 @@ TEST_F(JumpTest, NodesThatLeadNowhereDoNothing) {
     DoubleClick(node);
     EXPECT_THAT(server.CallStrings(), IsEmpty());
   }
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
 }
 
 TEST_F(JumpTest, EmptySpaceJumpsToTheSelectedSheet) {
@@ -115,11 +115,11 @@ TEST_F(JumpTest, SheetRenamedSinceTheReload) {
   // The workbook is already active when the sheet lookup fails; Excel is not brought forward.
   EXPECT_EQ(server.activeBook, 1);
   EXPECT_EQ(server.bringToFrontCount, 0);
-  ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_EQ(Q8(warnings[0].text), "インデックスが有効範囲にありません。");
-  EXPECT_FALSE(warnings[0].hourglass);
+  ASSERT_EQ(warnings.boxes.size(), 1u);
+  EXPECT_EQ(Q8(warnings.boxes[0].text), "インデックスが有効範囲にありません。");
+  EXPECT_FALSE(warnings.boxes[0].hourglass);
   // The message reaches the status bar after the box has been closed.
-  EXPECT_EQ(Q8(warnings[0].statusText), "ブックを読み込みました。");
+  EXPECT_EQ(Q8(warnings.boxes[0].statusText), "ブックを読み込みました。");
   EXPECT_EQ(Q8(form->GetStatusText()), "インデックスが有効範囲にありません。");
   // The jump changed nothing in the window.
   EXPECT_THAT(BookNodes(), ElementsAre("A.xlsx[S1,S2]", "B.xlsx[T1]"));
@@ -132,8 +132,8 @@ TEST_F(JumpTest, SpreadsheetGone) {
 
   DoubleClick(Book(1)->child(0));
 
-  EXPECT_THAT(WarningTexts(), ElementsAre("Excelに接続できませんでした。"));
-  EXPECT_FALSE(warnings[0].hourglass);
+  EXPECT_THAT(warnings.Texts(), ElementsAre("Excelに接続できませんでした。"));
+  EXPECT_FALSE(warnings.boxes[0].hourglass);
   EXPECT_EQ(Q8(form->GetStatusText()), "Excelに接続できませんでした。");
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }

@@ -51,7 +51,7 @@ TEST_F(PlacementTest, CloseStoresStateAndNormalBounds) {
     server.Register();
     StartForm();
     form->setWindowState(c.state);
-    RunEventLoop(50);
+    RunFor(50);
 
     form->close();
 
@@ -73,7 +73,7 @@ TEST_F(PlacementTest, MinimiseWithoutANotificationAreaStaysOnTheTaskbar) {
     server.Register();
     StartForm();
     form->showMinimized();
-    RunEventLoop(100);
+    RunFor(100);
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->windowState() & Qt::WindowMinimized);
     EXPECT_FALSE(form->TrayIcon1->isVisible());

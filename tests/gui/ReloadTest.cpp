@@ -54,7 +54,7 @@ TEST_F(ReloadTest, ListsVisibleSheetsNumberedInTreeOrder) {
   ExpectTablesMatchTree();
   EXPECT_EQ(Q8(form->GetStatusText()), kLoaded);
   EXPECT_THAT(BookmarkNodesEnabled(), ElementsAre(true, false, false, true));
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
 
   // Everything is expanded, the root included; book and sheet nodes carry their images.
   QTreeWidget* tree = form->TreeViewBook;
@@ -104,8 +104,8 @@ TEST_F(ReloadTest, FailureMidwayKeepsWhatWasBuiltAndTheTablesTrue) {
   form->SetStatusText(QStringLiteral("before"));
   form->ActionBookReloadExecute();
 
-  EXPECT_THAT(WarningTexts(), ElementsAre("名前を取得できません。"));
-  EXPECT_TRUE(warnings[0].hourglass);
+  EXPECT_THAT(warnings.Texts(), ElementsAre("名前を取得できません。"));
+  EXPECT_TRUE(warnings.boxes[0].hourglass);
   EXPECT_THAT(BookNodes(), ElementsAre("A.xlsx[S1,S2]", "B.xlsx[T1]"));
   ExpectTablesMatchTree();
   EXPECT_EQ(form->GetSheetTable().size(), 3u);
@@ -122,9 +122,9 @@ TEST_F(ReloadTest, NoSpreadsheetAtStartLeavesOnlyTheBookmarks) {
   WriteConfig([&](TConfig& c) { AddBookmark(c, "A.xlsx", "S1"); });
   StartForm();
 
-  ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_EQ(Q8(warnings[0].text), kNoConnection);
-  EXPECT_TRUE(warnings[0].hourglass);
+  ASSERT_EQ(warnings.boxes.size(), 1u);
+  EXPECT_EQ(Q8(warnings.boxes[0].text), kNoConnection);
+  EXPECT_TRUE(warnings.boxes[0].hourglass);
   EXPECT_EQ(Q8(form->GetStatusText()), kNoConnection);
   EXPECT_EQ(form->TreeViewBook->topLevelItemCount(), 1);
   EXPECT_THAT(BookmarkNodesEnabled(), ElementsAre(false));
@@ -142,7 +142,7 @@ TEST_F(ReloadTest, SpreadsheetGoneSinceTheLastReloadChangesNothing) {
   server.Revoke();
   form->ActionBookReloadExecute();
 
-  EXPECT_THAT(WarningTexts(), ElementsAre(kNoConnection));
+  EXPECT_THAT(warnings.Texts(), ElementsAre(kNoConnection));
   EXPECT_EQ(Q8(form->GetStatusText()), kNoConnection);
   EXPECT_THAT(BookNodes(), ElementsAre("A.xlsx[S1,S2]"));
   EXPECT_EQ(form->GetSheetTable(), tableBefore);
@@ -159,7 +159,7 @@ TEST_F(ReloadTest, ConnectionLostDuringTheRebuild) {
 
   form->ActionBookReloadExecute();
 
-  EXPECT_THAT(WarningTexts(), ElementsAre(U8(AutomationServer::DroppedMessage())));
+  EXPECT_THAT(warnings.Texts(), ElementsAre(U8(AutomationServer::DroppedMessage())));
   EXPECT_THAT(BookNodes(), ElementsAre("A.xlsx[S1]"));
   ExpectTablesMatchTree();
 }
@@ -187,7 +187,7 @@ TEST_F(ReloadTest, TwoReloadsInARowGiveTheSameTreeAndNumbers) {
   EXPECT_EQ(form->BookmarkRoot()->child(0), firstBookmark);
   EXPECT_EQ(form->BookmarkRoot()->child(1)->text(0), QStringLiteral("Q.xlsx!T1[A:1]"));
   EXPECT_THAT(BookmarkNodesEnabled(), ElementsAre(true, false));
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
 }
 
 TEST_F(ReloadTest, NoWorkbookOpenEmptiesTheTreeAndDisablesEveryBookmark) {

@@ -67,24 +67,6 @@ class UrlRecorder : public QObject {
   void Open(const QUrl& url) { urls.push_back(url); }
 };
 
-// Notes whether the window was on top while each warning box was open; the fixture still
-// records the box.
-class OnTopAtWarnings {
- public:
-  explicit OnTopAtWarnings(std::function<bool()> onTop) {
-    previous_ = kestrine::app::SetWarningBoxFunction(
-        [this, onTop = std::move(onTop)](QWidget* parent, const QString& text) {
-          values.push_back(onTop());
-          previous_(parent, text);
-        });
-  }
-  ~OnTopAtWarnings() { kestrine::app::SetWarningBoxFunction(std::move(previous_)); }
-  std::vector<bool> values;
-
- private:
-  kestrine::app::WarningBoxFunction previous_;
-};
-
 class SettingsAndHelpTest : public GuiTest {
  protected:
   // A window on top, as the settings left it at the last close.
@@ -148,13 +130,15 @@ TEST_F(SettingsAndHelpTest, CancelLeavesSettingsAndHotkeyAlone) {
   EXPECT_FALSE(config.UseHotKey);
   EXPECT_EQ(config.GetHotKeyCodeIndex(), 52);
   EXPECT_EQ(Q8(form->GetStatusText()), "before");
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
   EXPECT_TRUE(OnTop());
 }
 
 TEST_F(SettingsAndHelpTest, OkStoresThenRestoresStayOnTopThenAppliesTheHotkey) {
   StartOnTop();
-  OnTopAtWarnings onTop([this] { return OnTop(); });
+  // Whether the window was on top while each box was open.
+  std::vector<bool> onTop;
+  const WarningBoxRecorder::Hook noteOnTop(warnings, [&] { onTop.push_back(OnTop()); });
 
   RunSettings(
       [](TFormConfigGeneral& dialog) {
@@ -169,9 +153,9 @@ TEST_F(SettingsAndHelpTest, OkStoresThenRestoresStayOnTopThenAppliesTheHotkey) {
   EXPECT_TRUE(config.UseHotKey);
   EXPECT_EQ(config.GetHotKeyCodeIndex(), 26);
   // No global keys offscreen: one box, and the status text only after it closed.
-  ASSERT_THAT(WarningTexts(), ElementsAre(kFailed));
-  EXPECT_NE(Q8(warnings[0].statusText), kFailed);
-  EXPECT_THAT(onTop.values, ElementsAre(true));
+  ASSERT_THAT(warnings.Texts(), ElementsAre(kFailed));
+  EXPECT_NE(Q8(warnings.boxes[0].statusText), kFailed);
+  EXPECT_THAT(onTop, ElementsAre(true));
   EXPECT_EQ(Q8(form->GetStatusText()), kFailed);
   EXPECT_EQ(form->GetHotKeyId(), 0);
   EXPECT_TRUE(OnTop());
@@ -182,7 +166,7 @@ TEST_F(SettingsAndHelpTest, OkStoresThenRestoresStayOnTopThenAppliesTheHotkey) {
               true);
   EXPECT_FALSE(form->GetConfig().UseHotKey);
   EXPECT_EQ(Q8(form->GetStatusText()), "before");
-  EXPECT_EQ(warnings.size(), 1u);
+  EXPECT_EQ(warnings.boxes.size(), 1u);
   EXPECT_TRUE(OnTop());
 }
 
@@ -191,13 +175,13 @@ TEST_F(SettingsAndHelpTest, StartUpTriesTheHotkeyOnlyWhenItIsOn) {
     SCOPED_TRACE(use);
     WriteConfig([&](TConfig& config) { config.UseHotKey = use; });
     server.Register();
-    warnings.clear();
+    warnings.boxes.clear();
     StartForm();
     EXPECT_EQ(form->GetHotKeyId(), 0);
     if (use) {
-      EXPECT_THAT(WarningTexts(), ElementsAre(kFailed));
+      EXPECT_THAT(warnings.Texts(), ElementsAre(kFailed));
     } else {
-      EXPECT_THAT(warnings, IsEmpty());
+      EXPECT_THAT(warnings.boxes, IsEmpty());
     }
     // The reload that follows has the last word in the status bar.
     EXPECT_EQ(Q8(form->GetStatusText()), "ブックを読み込みました。");
@@ -216,7 +200,7 @@ TEST_F(SettingsAndHelpTest, VersionBoxLeavesTheWindowOnTopAgain) {
   form->ActionHelpVersion->trigger();
   EXPECT_TRUE(answer.Ran());
   EXPECT_TRUE(OnTop());
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
 }
 
 TEST_F(SettingsAndHelpTest, UnreadableVersionDataIsReportedWithTheWindowOnTopAgain) {
@@ -226,12 +210,14 @@ TEST_F(SettingsAndHelpTest, UnreadableVersionDataIsReportedWithTheWindowOnTopAga
         kestrine::app::SetVersionDataReader([] { return nullptr; });
     ~NoVersionData() { kestrine::app::SetVersionDataReader(std::move(previous)); }
   } noVersionData;
-  OnTopAtWarnings onTop([this] { return OnTop(); });
+  // Whether the window was on top while each box was open.
+  std::vector<bool> onTop;
+  const WarningBoxRecorder::Hook noteOnTop(warnings, [&] { onTop.push_back(OnTop()); });
 
   form->ActionHelpVersion->trigger();
 
-  EXPECT_THAT(WarningTexts(), ElementsAre("バージョン情報を取得できません"));
-  EXPECT_THAT(onTop.values, ElementsAre(true));
+  EXPECT_THAT(warnings.Texts(), ElementsAre("バージョン情報を取得できません"));
+  EXPECT_THAT(onTop, ElementsAre(true));
   EXPECT_TRUE(OnTop());
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
   EXPECT_TRUE(form->findChildren<TFormAboutBox*>().isEmpty());
@@ -305,7 +291,7 @@ TEST_F(SettingsAndHelpTest, EachTopicOpensItsPageInBothLayouts) {
                 ElementsAre(layout.Page("index.html"), layout.Page("settings.html"),
                             layout.Page("bookmark-edit.html")));
   }
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
 }
 
 TEST_F(SettingsAndHelpTest, MissingPagesOrBrowserAreReported) {
@@ -316,15 +302,15 @@ TEST_F(SettingsAndHelpTest, MissingPagesOrBrowserAreReported) {
     UrlRecorder recorder;
     form->ActionHelpHelp->trigger();
     EXPECT_THAT(recorder.urls, IsEmpty());
-    ASSERT_EQ(warnings.size(), 1u);
-    const QString text = warnings[0].text;
+    ASSERT_EQ(warnings.boxes.size(), 1u);
+    const QString text = warnings.boxes[0].text;
     EXPECT_TRUE(text.startsWith(QStringLiteral("ヘルプが見つかりません。\n"))) << Q8(text);
     // Both places looked in are named.
     EXPECT_TRUE(text.contains(QStringLiteral("/opt/bin/help/index.html"))) << Q8(text);
     EXPECT_TRUE(text.contains(QStringLiteral("/opt/share/kestrine/help/index.html"))) << Q8(text);
   }
   // Pages there, but nothing takes file URLs: offscreen Qt has no desktop services.
-  warnings.clear();
+  warnings.boxes.clear();
   HelpLayout layout("usr/bin", "usr/share/kestrine/help");
   ModalAnswer settings([](QWidget* modal) {
     QTest::keyClick(modal, Qt::Key_F1);
@@ -332,8 +318,9 @@ TEST_F(SettingsAndHelpTest, MissingPagesOrBrowserAreReported) {
   });
   form->ActionConfigGeneral->trigger();
   EXPECT_TRUE(settings.Ran());
-  ASSERT_EQ(warnings.size(), 1u);
-  EXPECT_EQ(Q8(warnings[0].text), "ヘルプを開けませんでした。\n" + layout.Page("settings.html"));
+  ASSERT_EQ(warnings.boxes.size(), 1u);
+  EXPECT_EQ(Q8(warnings.boxes[0].text),
+            "ヘルプを開けませんでした。\n" + layout.Page("settings.html"));
 }
 
 }  // namespace

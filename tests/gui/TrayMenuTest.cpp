@@ -113,7 +113,7 @@ TEST_F(TrayMenuTest, EntriesFollowTheLastReload) {
       server.Revoke();
     }
     StartForm();
-    warnings.clear();
+    warnings.boxes.clear();
 
     Open();
     EXPECT_THAT(BookmarkEntries(), ElementsAreArray(c.bookmarkEntries));
@@ -123,7 +123,7 @@ TEST_F(TrayMenuTest, EntriesFollowTheLastReload) {
     ASSERT_EQ(top.size(), 3);
     EXPECT_EQ(top[2], form->ActionBookReload);
     EXPECT_THAT(EntriesWithImages(), IsEmpty());
-    EXPECT_THAT(warnings, IsEmpty());
+    EXPECT_THAT(warnings.boxes, IsEmpty());
     form.reset();
   }
 }
@@ -168,7 +168,7 @@ TEST_F(TrayMenuTest, ReopeningRebuildsFromTheTablesWithoutPilingUp) {
   // A reload that cannot reach the spreadsheet leaves the last state in the menu.
   server.Revoke();
   form->N1->trigger();
-  EXPECT_THAT(WarningTexts(), ElementsAre("Excelに接続できませんでした。"));
+  EXPECT_THAT(warnings.Texts(), ElementsAre("Excelに接続できませんでした。"));
   Open();
   EXPECT_THAT(BookEntries(), ElementsAre("&1.A.xlsx{&1.S1#1}", "&2.B.xlsx{&1.T1#2}"));
 }
@@ -210,7 +210,7 @@ TEST_F(TrayMenuTest, EntriesJumpByTheirTagsAsTheTablesAreWhenChosen) {
   form->ActionTrayIconBookmarkClick->trigger();
   form->ActionTrayIconSheetClickExecute(nullptr);
   EXPECT_EQ(server.CallCount(), 0u);
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
   EXPECT_EQ(Active(), "none");
 }
 

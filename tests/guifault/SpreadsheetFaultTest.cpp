@@ -83,7 +83,7 @@ class SpreadsheetFault : public GuiTest {
                    std::to_string(count));
       server.ClearFaults();
       server.ClearCalls();
-      warnings.clear();
+      warnings.boxes.clear();
       server.DropAtCall(position);
       command(false);
       after(position);
@@ -99,8 +99,8 @@ class SpreadsheetFault : public GuiTest {
     return position < server.calls.size() && server.calls[position].object == "Window";
   }
   void ExpectOneDroppedWarning() {
-    ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_EQ(Q8(warnings[0].text), U8(AutomationServer::DroppedMessage()));
+    ASSERT_EQ(warnings.boxes.size(), 1u);
+    EXPECT_EQ(Q8(warnings.boxes[0].text), U8(AutomationServer::DroppedMessage()));
   }
 };
 
@@ -114,9 +114,9 @@ TEST_F(SpreadsheetFault, Reload) {
                                            });
   std::printf("reload: %zu call positions\n", positions);
   // And the next reload, with the spreadsheet back, is whole again.
-  warnings.clear();
+  warnings.boxes.clear();
   form->ActionBookReloadExecute();
-  EXPECT_TRUE(warnings.empty());
+  EXPECT_TRUE(warnings.boxes.empty());
   EXPECT_EQ(BookNodes(), (std::vector<std::string>{"A.xlsx[S1,S2]", "B.xlsx[T1]", "C.xlsx[]"}));
 }
 
@@ -132,7 +132,7 @@ TEST_F(SpreadsheetFault, JumpToASheetAndToABookmark) {
         [&](size_t position) {
           if (IsBringToFront(position)) {
             // Finding the window cannot fail: by then every call went through.
-            EXPECT_TRUE(warnings.empty());
+            EXPECT_TRUE(warnings.boxes.empty());
             return;
           }
           ExpectOneDroppedWarning();
@@ -183,13 +183,13 @@ TEST_F(SpreadsheetFault, EditDialogHandlers) {
   for (const Handler& handler : handlers) {
     SCOPED_TRACE(handler.name);
     size_t count = 0;
-    warnings.clear();
+    warnings.boxes.clear();
     ASSERT_EQ(RunCommand(form->ActionBookmarkInsert,
                          [&](QWidget* modal) {
                            server.ClearCalls();
                            handler.run(*EditDialog(modal));
                            count = server.CallCount();
-                           EXPECT_TRUE(warnings.empty());
+                           EXPECT_TRUE(warnings.boxes.empty());
                            Cancel()(modal);
                          }),
               1u);
@@ -200,7 +200,7 @@ TEST_F(SpreadsheetFault, EditDialogHandlers) {
         SCOPED_TRACE("connection dropped at call " + std::to_string(position) + " of " +
                      std::to_string(count) + (ok ? ", then OK" : ", then Cancel"));
         std::vector<std::string> expected = InMemory();
-        warnings.clear();
+        warnings.boxes.clear();
         const size_t dialogs = RunCommand(form->ActionBookmarkInsert, [&](QWidget* modal) {
           TFormBookmarkItemEdit* dialog = EditDialog(modal);
           ASSERT_NE(dialog, nullptr);
@@ -210,7 +210,7 @@ TEST_F(SpreadsheetFault, EditDialogHandlers) {
           server.ClearFaults();
           if (IsBringToFront(position)) {
             // The reference's last call only brings the window forward, and cannot fail.
-            EXPECT_TRUE(warnings.empty());
+            EXPECT_TRUE(warnings.boxes.empty());
           } else {
             ExpectOneDroppedWarning();
           }
@@ -218,10 +218,10 @@ TEST_F(SpreadsheetFault, EditDialogHandlers) {
           EXPECT_EQ(QApplication::activeModalWidget(), dialog);
           if (ok) {
             const auto shown = dialog->CreateBookmarkItem();
-            const size_t before = warnings.size();
+            const size_t before = warnings.boxes.size();
             dialog->BtnOk->click();
             if (dialog->isVisible()) {
-              EXPECT_EQ(warnings.size(), before + 1) << "OK neither refused nor stored";
+              EXPECT_EQ(warnings.boxes.size(), before + 1) << "OK neither refused nor stored";
               ++refused;
             } else {
               expected.push_back(Describe(*shown));

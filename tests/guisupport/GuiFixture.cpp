@@ -12,31 +12,10 @@
 
 namespace kestrine::test {
 
-bool RunEventLoop(int milliseconds, const std::function<bool()>& done) {
-  QEventLoop loop;
-  QTimer poll, deadline;
-  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (done && done()) loop.quit();
-  });
-  QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-  poll.start(5);
-  deadline.setSingleShot(true);
-  deadline.start(milliseconds);
-  if (done && done()) return true;
-  loop.exec();
-  return done && done();
-}
-
-GuiTest::GuiTest() {
-  previous_ = kestrine::app::SetWarningBoxFunction([this](QWidget*, const QString& text) {
-    warnings.push_back(WarningBoxRecord{text, QApplication::overrideCursor() != nullptr,
-                                        form ? form->GetStatusText() : QString()});
-  });
-}
+GuiTest::GuiTest() = default;
 
 GuiTest::~GuiTest() {
   form.reset();
-  kestrine::app::SetWarningBoxFunction(std::move(previous_));
   while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
 }
 
@@ -49,7 +28,7 @@ void GuiTest::WriteConfig(const std::function<void(TConfig&)>& change) {
 TFormMain& GuiTest::StartForm() {
   form = std::make_unique<TFormMain>();
   form->show();
-  EXPECT_TRUE(RunEventLoop(5000, [&] { return form->FirstIdleDone(); }));
+  EXPECT_TRUE(WaitFor(5000, [&] { return form->FirstIdleDone(); }));
   return *form;
 }
 
@@ -108,12 +87,6 @@ void GuiTest::DoubleClickEmptySpace() {
   ASSERT_EQ(tree->itemAt(pos), nullptr);
   QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, pos);
   QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, pos);
-}
-
-std::vector<std::string> GuiTest::WarningTexts() const {
-  std::vector<std::string> out;
-  for (const auto& w : warnings) out.push_back(Q8(w.text));
-  return out;
 }
 
 }  // namespace kestrine::test

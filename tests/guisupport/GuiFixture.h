@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "QtTestSupport.h"
+#include "WarningBoxes.h"
 #include "app/Application.h"
 #include "app/FormMain.h"
 #include "support/AutomationServer.h"
@@ -18,12 +19,6 @@
 class QTreeWidgetItem;
 
 namespace kestrine::test {
-
-struct WarningBoxRecord {
-  QString text;
-  bool hourglass;      // the hourglass was up while the box was open
-  QString statusText;  // the status bar while the box was open
-};
 
 class GuiTest : public ::testing::Test {
  protected:
@@ -41,19 +36,12 @@ class GuiTest : public ::testing::Test {
   void ExpectTablesMatchTree() const;
   void DoubleClick(QTreeWidgetItem* item);
   void DoubleClickEmptySpace();
-  std::vector<std::string> WarningTexts() const;
 
   ScopedConfigHome home;
   AutomationServer server;
-  std::vector<WarningBoxRecord> warnings;
+  // The boxes, with the status bar's text at the time.
+  WarningBoxRecorder warnings{[this] { return form ? form->GetStatusText() : QString(); }};
   std::unique_ptr<TFormMain> form;
-
- private:
-  kestrine::app::WarningBoxFunction previous_;
 };
-
-// Runs a real event loop, which blocks when idle (QTest::qWait never does), until `done`
-// holds or the time is up; returns whether `done` held.
-bool RunEventLoop(int milliseconds, const std::function<bool()>& done = {});
 
 }  // namespace kestrine::test

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QEventLoop>
 #include <QWidget>
 
 namespace kestrine::test {
@@ -25,6 +26,25 @@ void CloseOpenDialogs() {
 }
 
 }  // namespace
+
+bool WaitFor(int milliseconds, const std::function<bool()>& done) {
+  if (done && done()) return true;
+  QEventLoop loop;
+  QTimer poll, deadline;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (done && done()) loop.quit();
+  });
+  QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+  poll.start(10);
+  deadline.setSingleShot(true);
+  deadline.start(milliseconds);
+  loop.exec();
+  return done && done();
+}
+
+void RunFor(int milliseconds) {
+  WaitFor(milliseconds, {});
+}
 
 std::string Q8(const QString& text) {
   return text.toStdString();

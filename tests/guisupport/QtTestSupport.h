@@ -1,6 +1,6 @@
 #pragma once
-// What every widget test shares: readable Qt text and the answerer of modal widgets, so that
-// no test ever waits on a dialog.
+// What every widget test shares: readable Qt text, waiting in a real event loop, and the
+// answerer of modal widgets, so that no test ever waits on a dialog.
 #include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
@@ -14,6 +14,12 @@ namespace kestrine::test {
 
 // UTF-8 for readable test output.
 std::string Q8(const QString& text);
+
+// Runs a real event loop, which blocks when idle (QTest::qWait never does), until `done`
+// holds or the time is up; returns whether `done` held.
+bool WaitFor(int milliseconds, const std::function<bool()>& done);
+// Runs a real event loop for a while.
+void RunFor(int milliseconds);
 
 // Answers modal widgets from a short repeating timer, one step for each that opens. A step
 // runs from a timer of its own, so it may open another modal widget that the next step

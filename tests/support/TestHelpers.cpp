@@ -6,6 +6,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <thread>
 
 namespace kestrine::test {
 
@@ -37,37 +38,35 @@ std::filesystem::path PathOf(const UnicodeString& text) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-ScopedConfigHome::ScopedConfigHome() {
+std::optional<std::string> GetEnv(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+ScopedEnv::ScopedEnv(const char* name, const std::optional<std::string>& value)
+    : name_(name), old_(GetEnv(name)) {
+  SetEnv(name, value);
+}
+
+ScopedEnv::~ScopedEnv() {
+  SetEnv(name_.c_str(), old_);
+}
+
+// Programs started by the test find the same folder through the environment.
+ScopedConfigHome::ScopedConfigHome() : env_("XDG_CONFIG_HOME", dir_.Path().string()) {
   TSpecialFolder::OverrideAppDataForTesting(PathText(dir_.Path()));
-  // Programs started by the test find the same folder through the environment.
-  if (const char* old = std::getenv("XDG_CONFIG_HOME")) {
-    old_ = old;
-    hadOld_ = true;
-  }
-#ifdef _WIN32
-  _putenv_s("XDG_CONFIG_HOME", dir_.Path().string().c_str());
-#else
-  setenv("XDG_CONFIG_HOME", dir_.Path().c_str(), 1);
-#endif
 }
 
 ScopedConfigHome::~ScopedConfigHome() {
   TSpecialFolder::OverrideAppDataForTesting(std::nullopt);
-#ifdef _WIN32
-  _putenv_s("XDG_CONFIG_HOME", hadOld_ ? old_.c_str() : "");
-#else
-  if (hadOld_) {
-    setenv("XDG_CONFIG_HOME", old_.c_str(), 1);
-  } else {
-    unsetenv("XDG_CONFIG_HOME");
-  }
-#endif
 }
 
 WarningRecorder::WarningRecorder()
     : previous_(SetWarningHandler([this](const UnicodeString& t) { texts.push_back(t); })) {}
 
-WarningRecorder::~WarningRecorder() { SetWarningHandler(std::move(previous_)); }
+WarningRecorder::~WarningRecorder() {
+  SetWarningHandler(std::move(previous_));
+}
 
 namespace {
 class Utf8Codec : public platform::AnsiCodec {
@@ -83,9 +82,13 @@ class Utf8Codec : public platform::AnsiCodec {
 ScopedAnsiCodec::ScopedAnsiCodec(std::shared_ptr<const platform::AnsiCodec> codec)
     : previous_(platform::SetAnsiCodec(std::move(codec))) {}
 
-ScopedAnsiCodec::~ScopedAnsiCodec() { platform::SetAnsiCodec(previous_); }
+ScopedAnsiCodec::~ScopedAnsiCodec() {
+  platform::SetAnsiCodec(previous_);
+}
 
-std::shared_ptr<const platform::AnsiCodec> MakeUtf8Codec() { return std::make_shared<Utf8Codec>(); }
+std::shared_ptr<const platform::AnsiCodec> MakeUtf8Codec() {
+  return std::make_shared<Utf8Codec>();
+}
 
 std::string ReadBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -97,6 +100,16 @@ std::string ReadBytes(const std::filesystem::path& path) {
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+bool WaitUntil(std::chrono::milliseconds timeout, const std::function<bool()>& done,
+               std::chrono::milliseconds poll) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(poll);
+  }
+  return true;
 }
 
 }  // namespace kestrine::test

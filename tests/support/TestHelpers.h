@@ -1,8 +1,12 @@
 #pragma once
-// Small fixtures shared by the tests: temporary folders, a private config home, a recorder
-// of warning boxes, and a Shift-JIS codec standing in for a Japanese Windows code page.
+// Small fixtures shared by the tests: temporary folders, environment variables for a scope,
+// a private config home, a recorder of the core's warnings, a Shift-JIS codec standing in for
+// a Japanese Windows code page, and waiting for a condition.
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +28,24 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// An environment variable of this process and the programs it starts, set or (nullopt)
+// removed.
+std::optional<std::string> GetEnv(const char* name);
+void SetEnv(const char* name, const std::optional<std::string>& value);
+
+// Sets or removes an environment variable for the scope and then puts back what was there.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const std::optional<std::string>& value);
+  ~ScopedEnv();
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+ private:
+  std::string name_;
+  std::optional<std::string> old_;
+};
+
 // Points the roaming app-data folder at a temporary directory for the scope.
 class ScopedConfigHome {
  public:
@@ -35,8 +57,7 @@ class ScopedConfigHome {
 
  private:
   TempDir dir_;
-  std::string old_;
-  bool hadOld_ = false;
+  ScopedEnv env_;
 };
 
 // Collects the texts of warning boxes shown by the core during its lifetime.
@@ -76,5 +97,11 @@ std::shared_ptr<const platform::AnsiCodec> MakeUtf8Codec();
 
 // Code page 932; null when the platform offers no such converter.
 std::shared_ptr<const platform::AnsiCodec> MakeCp932Codec();
+
+// Checks `done` every `poll` until it holds or `timeout` has passed; returns whether it held.
+// For conditions outside any event loop (other programs, files); widget tests wait with
+// WaitFor, which keeps Qt's events flowing.
+bool WaitUntil(std::chrono::milliseconds timeout, const std::function<bool()>& done,
+               std::chrono::milliseconds poll = std::chrono::milliseconds(20));
 
 }  // namespace kestrine::test

@@ -1,79 +1,51 @@
 #include "support/XDisplay.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
-#include <vector>
 
 namespace kestrine::test {
 
 namespace {
 
-bool WaitUntil(const std::function<bool()>& done) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+XDisplay* current = nullptr;
+
+const char* const kPrograms[] = {"Xvfb", "openbox", "trayer", "gtk-sni-tray-standalone"};
+
+// Xvfb writes the number of the display it took, then a newline.
+std::string ReadDisplayNumber(int fd) {
+  std::string number;
+  pollfd p{fd, POLLIN, 0};
+  while (poll(&p, 1, 15000) > 0) {
+    char c;
+    if (read(fd, &c, 1) != 1 || c == '\n') break;
+    number += c;
   }
-  return true;
+  return number;
 }
 
 }  // namespace
 
-std::string RunCommand(const std::string& command) {
-  std::string out;
-  if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
-    char buffer[512];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    pclose(pipe);
-  }
-  return out;
-}
-
-pid_t XDisplay::Spawn(const std::vector<std::string>& argv) {
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  const std::string log = (home_.Path() / (argv[0] + ".log")).string();
-  const pid_t parent = getpid();
-  const pid_t pid = fork();
-  if (pid < 0) throw std::runtime_error("cannot start " + argv[0]);
-  if (pid == 0) {
-    // Dies with the test process, even when a time-out kills that one outright.
-    prctl(PR_SET_PDEATHSIG, SIGTERM);
-    if (getppid() != parent) _exit(1);
-    // Output goes to a log that a failed start shows. Descriptors without close-on-exec, the
-    // display pipe of Xvfb among them, are inherited.
-    const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    if (out >= 0) {
-      dup2(out, 1);
-      dup2(out, 2);
-      close(out);
-    }
-    execvp(args[0], args.data());
-    _exit(127);
-  }
-  pids_.push_back(pid);
-  return pid;
+ChildProcess XDisplay::Spawn(const std::vector<std::string>& argv, int passAs3) const {
+  // Output goes to a log that a failed start shows.
+  ChildProcess::Options options;
+  options.log = home_.Path() / (argv[0] + ".log");
+  options.passAs3 = passAs3;
+  return ChildProcess(argv, options);
 }
 
 std::string XDisplay::Logs() const {
   std::string all;
-  for (const char* name : {"Xvfb", "openbox", "trayer", "gtk-sni-tray-standalone"}) {
+  for (const char* name : kPrograms) {
     std::ifstream in(home_.Path() / (std::string(name) + ".log"));
+    if (!in) continue;
     std::stringstream text;
     text << in.rdbuf();
     all += std::string("--- ") + name + "\n" + text.str();
@@ -81,15 +53,14 @@ std::string XDisplay::Logs() const {
   return all;
 }
 
-namespace {
-XDisplay* current = nullptr;
-}  // namespace
-
 XDisplay* XDisplay::Current() {
   return current;
 }
 
-XDisplay::XDisplay() {
+XDisplay::XDisplay() : XDisplay(Options{}) {}
+
+XDisplay::XDisplay(const Options& options) : options_(options) {
+  homeEnv_.emplace("HOME", home_.Path().string());
   try {
     Start();
   } catch (...) {
@@ -99,31 +70,32 @@ XDisplay::XDisplay() {
   current = this;
 }
 
-void XDisplay::StopTrayHost() {
-  if (trayHost_ <= 0) return;
-  kill(trayHost_, SIGTERM);
-  waitpid(trayHost_, nullptr, 0);
-  std::erase(pids_, trayHost_);
-  trayHost_ = 0;
+XDisplay::~XDisplay() {
+  if (current == this) current = nullptr;
+  Stop();
 }
 
 bool XDisplay::StatusNotifierHost() {
-  const char* host = std::getenv("KESTRINE_TEST_TRAY_HOST");
-  return host && std::string(host) == "statusnotifier";
+  const auto host = GetEnv("KESTRINE_TEST_TRAY_HOST");
+  return host && *host == "statusnotifier";
+}
+
+void XDisplay::StopTrayHost() {
+  trayHost_.Stop();
 }
 
 void XDisplay::StartTrayHost() {
-  if (trayHost_ > 0) return;
+  if (trayHost_.Pid() > 0) return;
   if (!StatusNotifierHost()) {
     trayHost_ = Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request",
                        "--height", "24", "--SetDockType", "true"});
     return;
   }
-  setenv("NO_AT_BRIDGE", "1", 1);  // GTK would start an accessibility bus of its own
+  SetEnv("NO_AT_BRIDGE", "1");  // GTK would start an accessibility bus of its own
   trayHost_ = Spawn({"gtk-sni-tray-standalone", "--watcher", "--top", "--end"});
   // Qt chooses between the D-Bus tray and XEmbed once, when it first asks: the host must be
   // registered before that.
-  const bool registered = WaitUntil([] {
+  const bool registered = WaitUntil(seconds(15), [] {
     return RunCommand(
                "dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher "
                "/StatusNotifierWatcher org.freedesktop.DBus.Properties.Get "
@@ -148,48 +120,41 @@ void XDisplay::Start() {
 }
 
 void XDisplay::StartOnce() {
-  setenv("HOME", home_.Path().c_str(), 1);
   int fds[2];
   if (pipe(fds) != 0) throw std::runtime_error("pipe");
-  Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten",
-         "tcp"});
-  close(fds[1]);
-  std::string number;
-  pollfd p{fds[0], POLLIN, 0};
-  while (poll(&p, 1, 15000) > 0) {
-    char c;
-    if (read(fds[0], &c, 1) != 1 || c == '\n') break;
-    number += c;
+  try {
+    programs_.push_back(Spawn(
+        {"Xvfb", "-displayfd", "3", "-screen", "0", options_.screen, "-nolisten", "tcp"}, fds[1]));
+  } catch (...) {
+    close(fds[0]);
+    close(fds[1]);
+    throw;
   }
+  close(fds[1]);
+  const std::string number = ReadDisplayNumber(fds[0]);
   close(fds[0]);
   if (number.empty()) throw std::runtime_error("Xvfb gave no display\n" + Logs());
   display_ = ":" + number;
-  setenv("DISPLAY", display_.c_str(), 1);
+  displayEnv_.emplace("DISPLAY", display_);
+  if (!options_.windowManager) return;
 
-  const pid_t openbox = Spawn({"openbox"});
+  programs_.push_back(Spawn({"openbox"}));
+  ChildProcess& openbox = programs_.back();
   // Openbox names its theme on the root window late in its start-up, after it has taken
   // over window management; a window mapped before that may wait unmanaged.
-  const bool started = WaitUntil([&] {
-    return RunCommand("xprop -root _OB_THEME").find(" = ") != std::string::npos ||
-           waitpid(openbox, nullptr, WNOHANG) == openbox;
-  });
-  if (!started || RunCommand("xprop -root _OB_THEME").find(" = ") == std::string::npos) {
-    throw std::runtime_error("openbox did not start\n" + Logs());
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  StartTrayHost();
+  const auto themed = [] {
+    return RunCommand("xprop -root _OB_THEME").find(" = ") != std::string::npos;
+  };
+  WaitUntil(seconds(15), [&] { return themed() || !openbox.Running(); });
+  if (!themed()) throw std::runtime_error("openbox did not start\n" + Logs());
+  std::this_thread::sleep_for(milliseconds(200));
+  if (options_.trayHost) StartTrayHost();
 }
 
 void XDisplay::Stop() {
-  for (auto it = pids_.rbegin(); it != pids_.rend(); ++it) kill(*it, SIGTERM);
-  for (pid_t pid : pids_) waitpid(pid, nullptr, 0);
-  pids_.clear();
-  trayHost_ = 0;
-}
-
-XDisplay::~XDisplay() {
-  current = nullptr;
-  Stop();
+  trayHost_.Stop();
+  while (!programs_.empty()) programs_.pop_back();
+  displayEnv_.reset();
 }
 
 }  // namespace kestrine::test

@@ -1,23 +1,35 @@
 #pragma once
-// A private X display for one test process: Xvfb on a free display, openbox, and a tray
-// host, each run with HOME in a temporary folder and stopped by its PID.
-#include <sys/types.h>
+// A private X display for one test process: Xvfb on a display it picks itself, and on request
+// openbox and a tray host, each run with HOME in a temporary folder and stopped by its PID.
+// POSIX only.
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "support/ChildProcess.h"
 #include "support/TestHelpers.h"
 
 namespace kestrine::test {
 
 class XDisplay {
  public:
-  XDisplay();  // sets DISPLAY for this process and its children
+  struct Options {
+    bool windowManager = true;
+    bool trayHost = true;  // needs the window manager
+    std::string screen = "1024x768x24";
+  };
+
+  // Sets DISPLAY and HOME for this process and its children until it goes; throws
+  // std::runtime_error, with what the programs printed, when it cannot be made.
+  XDisplay();
+  explicit XDisplay(const Options& options);
   ~XDisplay();
   XDisplay(const XDisplay&) = delete;
   XDisplay& operator=(const XDisplay&) = delete;
 
+  // ":N".
   const std::string& Display() const { return display_; }
-  // The session of this process, while it exists.
+  // The display of this process, while it exists.
   static XDisplay* Current();
   // The tray host: trayer (XEmbed), or with KESTRINE_TEST_TRAY_HOST=statusnotifier a
   // StatusNotifier host on the session bus, which must then exist (dbus-run-session).
@@ -25,22 +37,22 @@ class XDisplay {
   // The tray host alone goes away or comes (back), as on a desktop whose panel is restarted.
   void StopTrayHost();
   void StartTrayHost();
-  // What the three programs printed.
+  // What the programs printed.
   std::string Logs() const;
 
  private:
   void Start();
   void StartOnce();
   void Stop();
-  pid_t Spawn(const std::vector<std::string>& argv);
+  ChildProcess Spawn(const std::vector<std::string>& argv, int passAs3 = -1) const;
 
+  Options options_;
   TempDir home_;
+  std::optional<ScopedEnv> homeEnv_;
+  std::optional<ScopedEnv> displayEnv_;
   std::string display_;
-  std::vector<pid_t> pids_;  // stopped in reverse order
-  pid_t trayHost_ = 0;
+  std::vector<ChildProcess> programs_;  // stopped in reverse order, after the tray host
+  ChildProcess trayHost_;
 };
-
-// Runs a command with the session's DISPLAY and returns what it printed.
-std::string RunCommand(const std::string& command);
 
 }  // namespace kestrine::test

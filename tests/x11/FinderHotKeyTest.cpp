@@ -1,9 +1,5 @@
 // The finder's own hotkey on a real X server: it brings the finder up in front of another
 // program, with the keyboard in its box, also while the main window is in the tray.
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -18,9 +14,8 @@
 #include "GuiFixture.h"
 #include "app/FormFinder.h"
 #include "settings/FormConfigGeneral.h"
+#include "support/ChildProcess.h"
 #include "support/XDisplay.h"
-
-extern char** environ;
 
 namespace kestrine::test {
 namespace {
@@ -29,36 +24,8 @@ using ::testing::IsEmpty;
 
 constexpr int kCtrlAltA = 26, kCtrlAltF = 31;
 
-// Another program with a window of its own, ended by its PID.
-class OtherProgram {
- public:
-  explicit OtherProgram(const char* title) {
-    const char* argv[] = {"xmessage", "-title", title, "-geometry", "300x80+40+40", title, nullptr};
-    if (posix_spawnp(&pid_, "xmessage", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
-      pid_ = 0;
-  }
-  ~OtherProgram() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-  OtherProgram(const OtherProgram&) = delete;
-  OtherProgram& operator=(const OtherProgram&) = delete;
-  bool Started() const { return pid_ > 0; }
-
- private:
-  pid_t pid_ = 0;
-};
-
 class FinderHotKeyTest : public GuiTest {
  protected:
-  static bool WaitFor(int ms, const std::function<bool()>& done) {
-    for (int waited = 0; waited < ms; waited += 50) {
-      if (done()) return true;
-      RunEventLoop(50);
-    }
-    return done();
-  }
   static std::string Hex(WId id) {
     char text[32];
     std::snprintf(text, sizeof text, "0x%lx", static_cast<unsigned long>(id));
@@ -103,10 +70,10 @@ TEST_F(FinderHotKeyTest, OpensInFrontOfAnotherProgramAndFromTheTray) {
   server.SetActive(u"A.xlsx", u"Sales", 1, 1);
   server.Register();
   StartForm();
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
 
-  OtherProgram other("other");
-  ASSERT_TRUE(other.Started());
+  // Another program with a window of its own.
+  const ChildProcess other({"xmessage", "-title", "other", "-geometry", "300x80+40+40", "other"});
   const std::string otherWindow = ActivateOther();
   ASSERT_TRUE(WaitFor(3000, [&] { return IsActive(otherWindow); })) << otherWindow;
 
@@ -135,7 +102,7 @@ TEST_F(FinderHotKeyTest, OpensInFrontOfAnotherProgramAndFromTheTray) {
   ASSERT_TRUE(WaitFor(3000, [&] { return server.bringToFrontCount > 0; }));
   EXPECT_FALSE(Finder().isVisible());
   EXPECT_EQ(server.activeSheet, 1) << "A.xlsx!Costs";
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
 }
 
 TEST_F(FinderHotKeyTest, TheTwoHotKeysSwapTheirCombinationsInOneGo) {
@@ -160,7 +127,7 @@ TEST_F(FinderHotKeyTest, TheTwoHotKeysSwapTheirCombinationsInOneGo) {
   answer.start(50);
   form->ActionConfigGeneral->trigger();
   // Neither found the other still holding its new combination.
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
   EXPECT_GT(form->GetHotKeyId(), 0);
 
   RunCommand("xdotool key ctrl+alt+a");

@@ -1,5 +1,4 @@
 // The tray menu opened by the real global hotkey and by a right click on the real tray icon.
-#include <signal.h>
 #include <xcb/xcb.h>
 #include <QApplication>
 #include <QComboBox>
@@ -18,6 +17,7 @@
 #include "GuiFixture.h"
 #include "TrayIconClick.h"
 #include "settings/FormConfigGeneral.h"
+#include "support/ChildProcess.h"
 #include "support/XDisplay.h"
 
 namespace kestrine::test {
@@ -30,24 +30,17 @@ constexpr int kCtrlAltA = 26, kCtrlAltB = 27;
 
 class TrayHotKeyTest : public GuiTest {
  protected:
-  static bool WaitFor(int ms, const std::function<bool()>& done) {
-    for (int waited = 0; waited < ms; waited += 50) {
-      if (done()) return true;
-      RunEventLoop(50);
-    }
-    return done();
-  }
   static std::string ActiveWindow() { return RunCommand("xprop -root _NET_ACTIVE_WINDOW"); }
   bool MenuOpen() const { return form->PopupMenuTrayIcon->isVisible(); }
   void CloseMenu() {
     form->PopupMenuTrayIcon->hide();
-    RunEventLoop(200);
+    RunFor(200);
   }
   // Menu entries chosen by their access keys: "ブック(&E)", then the book's and the sheet's digit.
   void ChooseSheet(const char* book, const char* sheet) {
     for (const char* key : {"e", book, sheet}) {
       RunCommand(std::string("xdotool key ") + key);
-      RunEventLoop(200);
+      RunFor(200);
     }
   }
   void Scenario();
@@ -81,9 +74,8 @@ void TrayHotKeyTest::Scenario() {
   RunCommand("xdotool windowminimize " + std::to_string(form->winId()));
   ASSERT_TRUE(WaitFor(3000, [&] { return form->TrayIcon1->isVisible() && !form->isVisible(); }));
   server.ClearCalls();
-  // Another program is in front; it ends with the X server at the latest.
-  const std::string other =
-      RunCommand("xmessage -geometry 500x300+100+100 other >/dev/null 2>&1 & echo $!");
+  // Another program is in front.
+  ChildProcess other({"xmessage", "-geometry", "500x300+100+100", "other"});
   ASSERT_TRUE(WaitFor(3000, [] {
     return RunCommand("xdotool getactivewindow getwindowname").find("xmessage") !=
            std::string::npos;
@@ -137,12 +129,13 @@ void TrayHotKeyTest::Scenario() {
     QTimer::singleShot(3000, modal, [modal] { modal->reject(); });
   });
   look.start(50);
-  const kestrine::app::WarningBoxFunction recorder = kestrine::app::SetWarningBoxFunction({});
-  RunCommand("xdotool key ctrl+alt+a");
-  ASSERT_TRUE(WaitFor(3000, [&] { return MenuOpen(); }));
-  ChooseSheet("1", "1");
-  WaitFor(3000, [&] { return box.shown && !QApplication::activeModalWidget(); });
-  kestrine::app::SetWarningBoxFunction(recorder);
+  {
+    const RealWarningBoxes realBox;
+    RunCommand("xdotool key ctrl+alt+a");
+    ASSERT_TRUE(WaitFor(3000, [&] { return MenuOpen(); }));
+    ChooseSheet("1", "1");
+    WaitFor(3000, [&] { return box.shown && !QApplication::activeModalWidget(); });
+  }
   ASSERT_TRUE(box.shown) << "no warning box";
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "Return did not answer the box";
   EXPECT_TRUE(box.active);
@@ -151,20 +144,20 @@ void TrayHotKeyTest::Scenario() {
   // Centred on the screen, not on the hidden window's last place, and on top of the stack.
   EXPECT_LE(box.offCentre.manhattanLength(), 12) << box.offCentre.x() << "," << box.offCentre.y();
   EXPECT_EQ(TopmostClient(box.stacking), box.id) << box.stacking;
-  RunEventLoop(300);
+  RunFor(300);
 
-  kill(std::stoi(other), SIGTERM);
+  other.Stop();
 
   // Still running, and the tray icon still brings the window back.
   EXPECT_TRUE(form->TrayIcon1->isVisible());
   ASSERT_TRUE(ClickTrayIcon(form->TrayIcon1, 1));
   EXPECT_TRUE(WaitFor(3000, [&] { return form->isVisible(); }));
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
 }
 
 TEST_F(TrayHotKeyTest, HotKeyOpensTheMenuAtThePointerAndLeavesTheWindowsAsTheyAre) {
   StartWith(kCtrlAltA);
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
   EXPECT_GE(form->GetHotKeyId(), 1);
   EXPECT_LE(form->GetHotKeyId(), 100);
 
@@ -208,7 +201,7 @@ TEST_F(TrayHotKeyTest, HotKeyOpensTheMenuAtThePointerAndLeavesTheWindowsAsTheyAr
   RunCommand("xdotool key ctrl+alt+b");
   EXPECT_TRUE(WaitFor(3000, [&] { return MenuOpen(); }));
   CloseMenu();
-  EXPECT_THAT(warnings, IsEmpty());
+  EXPECT_THAT(warnings.boxes, IsEmpty());
 }
 
 TEST_F(TrayHotKeyTest, CombinationHeldByAnotherClientFailsRegistration) {
@@ -238,7 +231,7 @@ TEST_F(TrayHotKeyTest, CombinationHeldByAnotherClientFailsRegistration) {
             nullptr);
 
   StartWith(kCtrlAltA);
-  EXPECT_THAT(WarningTexts(), ElementsAre("ホットキーのシステムへの登録に失敗しました。"));
+  EXPECT_THAT(warnings.Texts(), ElementsAre("ホットキーのシステムへの登録に失敗しました。"));
   EXPECT_EQ(form->GetHotKeyId(), 0);
 }
 
@@ -255,7 +248,7 @@ TEST_F(TrayHotKeyTest, RightClickOnTheTrayIconOpensTheMenuAndASheetEntryJumps) {
   // Through the access keys: "ブック(&E)", the first book, its second sheet.
   for (const char* key : {"e", "1", "2"}) {
     RunCommand(std::string("xdotool key ") + key);
-    RunEventLoop(200);
+    RunFor(200);
   }
   ASSERT_TRUE(WaitFor(3000, [&] { return server.bringToFrontCount == 1; }));
   EXPECT_EQ(U8(server.books[static_cast<size_t>(server.activeBook)]

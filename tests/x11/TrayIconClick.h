@@ -15,7 +15,7 @@ inline bool ClickTrayIcon(const QSystemTrayIcon* icon, int button) {
     const QRect r = icon->geometry();
     return r.isValid() && r.topLeft() != QPoint(0, 0);
   };
-  if (!RunEventLoop(5000, docked)) return false;
+  if (!WaitFor(5000, docked)) return false;
   const QPoint centre = icon->geometry().center();
   RunCommand("xdotool mousemove " + std::to_string(centre.x()) + " " + std::to_string(centre.y()) +
              " click " + std::to_string(button));

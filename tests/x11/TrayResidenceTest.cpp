@@ -12,13 +12,6 @@ namespace {
 class TrayResidenceTest : public GuiTest {
  protected:
   ~TrayResidenceTest() override { XDisplay::Current()->StartTrayHost(); }
-  static bool WaitFor(int ms, const std::function<bool()>& done) {
-    for (int waited = 0; waited < ms; waited += 50) {
-      if (done()) return true;
-      RunEventLoop(50);
-    }
-    return done();
-  }
   std::string WindowId() const { return std::to_string(form->winId()); }
   // ICCCM's state as the window manager keeps it: Normal, Iconic, or nothing once withdrawn.
   std::string WmState() const { return RunCommand("xprop -id " + WindowId() + " WM_STATE"); }
@@ -39,7 +32,7 @@ TEST_F(TrayResidenceTest, MinimiseUsesTheTrayOnlyWhileAHostRuns) {
   // No tray host: the window stays minimised on the taskbar, where the user finds it again.
   Minimise();
   ASSERT_TRUE(WaitFor(3000, [&] { return Minimised(); }));
-  RunEventLoop(300);
+  RunFor(300);
   EXPECT_TRUE(form->isVisible());
   EXPECT_TRUE(Minimised());
   EXPECT_FALSE(form->TrayIcon1->isVisible());
@@ -70,7 +63,7 @@ TEST_F(TrayResidenceTest, MinimiseUsesTheTrayOnlyWhileAHostRuns) {
   ASSERT_TRUE(WaitFor(5000, [&] { return form->isVisible(); }));
   EXPECT_FALSE(Minimised());
   EXPECT_FALSE(form->TrayIcon1->isVisible());
-  EXPECT_TRUE(warnings.empty());
+  EXPECT_TRUE(warnings.boxes.empty());
 }
 
 }  // namespace

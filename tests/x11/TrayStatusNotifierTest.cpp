@@ -13,7 +13,6 @@ namespace {
 
 class TrayStatusNotifierTest : public GuiTest {
  protected:
-  static bool WaitFor(int ms, const std::function<bool()>& done) { return RunEventLoop(ms, done); }
   std::string Active() const {
     if (server.activeBook < 0) return "none";
     const auto& book = server.books[static_cast<size_t>(server.activeBook)];
@@ -48,20 +47,20 @@ TEST_F(TrayStatusNotifierTest, MenuOpenedFromTheHostShowsTheSheetsOfTheLastReloa
   server.ClearCalls();
 
   // The host's bar runs along the top, its one icon at the right end.
-  RunEventLoop(500);
+  RunFor(500);
   const QRect screen = QGuiApplication::primaryScreen()->geometry();
   RunCommand("xdotool mousemove " + std::to_string(screen.right() - 14) + " 14 click 3");
-  RunEventLoop(1000);
+  RunFor(1000);
   // The host's menu through its access keys: "ブック(&E)", the second book, its second sheet.
   for (const char* key : {"e", "2", "2"}) {
     RunCommand(std::string("xdotool key ") + key);
-    RunEventLoop(500);
+    RunFor(500);
   }
   ASSERT_TRUE(WaitFor(3000, [&] { return server.bringToFrontCount == 1; }))
       << XDisplay::Current()->Logs();
   EXPECT_EQ(Active(), "B.xlsx!T2");
   EXPECT_FALSE(form->isVisible());
-  EXPECT_TRUE(warnings.empty());
+  EXPECT_TRUE(warnings.boxes.empty());
 }
 
 }  // namespace

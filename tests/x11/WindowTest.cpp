@@ -18,14 +18,7 @@ namespace {
 class WindowTest : public GuiTest {
  protected:
   // Polls every 50 ms with the event loop running, for up to `ms`.
-  static bool WaitFor(int ms, const std::function<bool()>& done) {
-    for (int waited = 0; waited < ms; waited += 50) {
-      if (done()) return true;
-      RunEventLoop(50);
-    }
-    return done();
-  }
-  static void Settle() { RunEventLoop(300); }
+  static void Settle() { RunFor(300); }
   static std::string Hex(WId id) {
     char text[32];
     std::snprintf(text, sizeof text, "0x%lx", static_cast<unsigned long>(id));

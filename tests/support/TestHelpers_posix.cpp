@@ -1,0 +1,15 @@
+#include <cstdlib>
+
+#include "support/TestHelpers.h"
+
+namespace kestrine::test {
+
+void SetEnv(const char* name, const std::optional<std::string>& value) {
+  if (value) {
+    setenv(name, value->c_str(), 1);
+  } else {
+    unsetenv(name);
+  }
+}
+
+}  // namespace kestrine::test
