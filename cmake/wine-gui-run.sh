@@ -17,18 +17,11 @@ fi
 exe=$1
 shift
 
-dir=$(cd "${KESTRINE_WINE_BUILD:-$(dirname "$exe")}" && pwd)
-while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do dir=$(dirname "$dir"); done
-if [ "$dir" = / ]; then
+. "$(dirname "$0")/wine-common.sh"
+build=$(wine_build_dir "${KESTRINE_WINE_BUILD:-$(dirname "$exe")}") || {
   echo "wine-gui-run.sh: no build folder above $exe" >&2
   exit 2
-fi
-build=$dir
-
-if [ -z "${HOME:-}" ]; then
-  HOME=$(getent passwd "$(id -u)" | cut -d: -f6)
-  export HOME
-fi
+}
 
 prefix=$build/wineprefix-gui
 if [ "${KESTRINE_WINE_LOCALE:-}" = ja ]; then
@@ -46,8 +39,7 @@ if [ "${KESTRINE_WINE_LOCALE:-}" = ja ]; then
 else
   export LANG=C.UTF-8 LC_ALL=C.UTF-8
 fi
-export WINEPREFIX="$prefix" WINEARCH=win64 WINEDLLOVERRIDES="mscoree=;mshtml="
-export WINEDEBUG="${WINEDEBUG:--all}"
+wine_environment "$prefix"
 
 work=$(mktemp -d) || exit 1
 xvfb_pid=
@@ -69,39 +61,31 @@ read -r display <"$work/display" || {
 }
 export DISPLAY=":$display"
 
-# One creator at a time: CTest may discover both locales' tests at once.
-(
-  flock 9
-  if [ ! -f "$prefix/.kestrine-ready" ]; then
-    log=$prefix-setup.log
-    {
-      wineboot -u &&
-        # A crash must end the process, not wait on a dialog.
-        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f &&
-        # Every window inside one Wine desktop: a frame, a task bar and a notification area
-        # without a window manager.
-        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f &&
-        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f &&
-        # Wine's own parts in a font with the glyphs; Qt's default font a Gothic one.
-        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d IPAPGothic /f &&
-        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS Shell Dlg' /d IPAPGothic /f &&
-        wineserver -w
-    } </dev/null >"$log" 2>&1 || {
-      echo "wine-gui-run.sh: creating the Wine prefix $prefix failed, see $log" >&2
-      exit 1
-    }
+setup() {
+  wineboot -u &&
+    # A crash must end the process, not wait on a dialog.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f &&
+    # Every window inside one Wine desktop: a frame, a task bar and a notification area
+    # without a window manager.
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f &&
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f &&
+    # Wine's own parts in a font with the glyphs; Qt's default font a Gothic one.
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d IPAPGothic /f &&
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS Shell Dlg' /d IPAPGothic /f &&
+    wineserver -w &&
     for font in tahoma.ttf tahomabd.ttf marlett.ttf; do
-      [ -f "/usr/share/wine/fonts/$font" ] && cp "/usr/share/wine/fonts/$font" "$prefix/drive_c/windows/Fonts/"
+      if [ -f "/usr/share/wine/fonts/$font" ]; then
+        cp "/usr/share/wine/fonts/$font" "$prefix/drive_c/windows/Fonts/" || return 1
+      fi
     done
-    touch "$prefix/.kestrine-ready"
-  fi
-) 9>"$prefix.lock" || exit 1
+}
+wine_prepare_prefix "$prefix" setup "$prefix-setup.log" || exit 1
 
 # Output through files: Wine's helper processes inherit descriptors, and CTest would wait for
 # them if they held its pipe.
 case $exe in
   *.sh) sh "$exe" "$@" </dev/null >"$work/out" 2>"$work/err" ;;
-  *) wine "$exe" "$@" </dev/null >"$work/out" 2>"$work/err" ;;
+  *) wine_run_logged "$work/out" "$work/err" "$exe" "$@" ;;
 esac
 rc=$?
 cat "$work/out"
