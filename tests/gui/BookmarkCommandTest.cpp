@@ -36,11 +36,6 @@ std::unique_ptr<TBookmarkItem> Item(const char* name, const char* book, const ch
   return std::make_unique<TBookmarkItem>(U(name), U(book), U(sheet), column, row);
 }
 
-std::string Describe(const TBookmarkItem& b) {
-  return U8(b.Name) + "|" + U8(b.BookName) + "!" + U8(b.SheetName) + "|" +
-         std::to_string(b.Column) + "," + std::to_string(b.Row);
-}
-
 class BookmarkCommandTest : public GuiTest {
  protected:
   // Report.xlsx {Data, Summary, Hidden (hidden)}, Other.xlsx {S1}; the active cell is C7 of

@@ -75,12 +75,6 @@ class FinderTest : public GuiTest {
     }
     return out;
   }
-  std::string Active() const {
-    if (server.activeBook < 0) return "none";
-    const auto& book = server.books[static_cast<size_t>(server.activeBook)];
-    return U8(book.name) + "!" + U8(book.sheets[static_cast<size_t>(server.activeSheet)].name) +
-           " R" + std::to_string(server.activeRow) + "C" + std::to_string(server.activeColumn);
-  }
   std::string ConfigFile() const {
     std::ifstream in(home.Path() / "Quorvane" / "Kestrine" / "Kestrine.ini", std::ios::binary);
     std::stringstream text;
@@ -115,7 +109,7 @@ TEST_F(FinderTest, TypingFiltersAndEnterJumpsToThatSheet) {
 
   Key(Qt::Key_Return);
   EXPECT_FALSE(Finder().isVisible());
-  EXPECT_EQ(Active(), "B.xlsx!ウリアゲ R1C1");
+  EXPECT_EQ(server.ActiveCell(), "B.xlsx!ウリアゲ R1C1");
   EXPECT_EQ(server.bringToFrontCount, 1);
   EXPECT_THAT(server.CallStrings(),
               ElementsAre("Application.Workbooks()", "Workbooks.item(\"B.xlsx\")",
@@ -155,7 +149,7 @@ TEST_F(FinderTest, KeysMoveTheSelectionInTheBoxAndEscapeAndDoubleClickClose) {
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, pos);
   QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, pos);
   EXPECT_FALSE(Finder().isVisible());
-  EXPECT_EQ(Active(), "売上.xlsx!集計 R1C1");
+  EXPECT_EQ(server.ActiveCell(), "売上.xlsx!集計 R1C1");
 }
 
 TEST_F(FinderTest, BookmarksComeFirstAndOnlyWhereTheirSheetIsListed) {
@@ -164,7 +158,7 @@ TEST_F(FinderTest, BookmarksComeFirstAndOnlyWhereTheirSheetIsListed) {
   Type("t1");
   EXPECT_THAT(Rows(), ElementsAre("*B.xlsx!T1[D:5]", "T1 (B.xlsx)"));
   Key(Qt::Key_Return);
-  EXPECT_EQ(Active(), "B.xlsx!T1 R5C4");
+  EXPECT_EQ(server.ActiveCell(), "B.xlsx!T1 R5C4");
 }
 
 TEST_F(FinderTest, NothingMatchingSaysSoAndEnterDoesNothing) {
@@ -202,7 +196,7 @@ TEST_F(FinderTest, RecentPlacesAreTheLastJumpsNewestFirst) {
   // Enter with nothing typed goes back to the newest.
   server.SetActive(u"売上.xlsx", u"シート1", 1, 1);
   Key(Qt::Key_Return);
-  EXPECT_EQ(Active(), "B.xlsx!ウリアゲ R1C1");
+  EXPECT_EQ(server.ActiveCell(), "B.xlsx!ウリアゲ R1C1");
 
   // A place that the last reload no longer lists is left out.
   server.books[1].sheets[0].visible = 0;

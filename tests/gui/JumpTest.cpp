@@ -21,12 +21,6 @@ class JumpTest : public GuiTest {
   }
   QTreeWidgetItem* Book(int i) const { return form->TreeViewBook->topLevelItem(i); }
   QTreeWidgetItem* Bookmark(int i) const { return form->BookmarkRoot()->child(i); }
-  std::string Active() const {
-    if (server.activeBook < 0) return "none";
-    const auto& book = server.books[static_cast<size_t>(server.activeBook)];
-    return U8(book.name) + "!" + U8(book.sheets[static_cast<size_t>(server.activeSheet)].name) +
-           " R" + std::to_string(server.activeRow) + "C" + std::to_string(server.activeColumn);
-  }
 };
 
 TEST_F(JumpTest, SheetNodeActivatesBookAndSheetAndLeavesTheCell) {
@@ -36,7 +30,7 @@ TEST_F(JumpTest, SheetNodeActivatesBookAndSheetAndLeavesTheCell) {
 
   DoubleClick(Book(1)->child(1));
 
-  EXPECT_EQ(Active(), "A.xlsx!S2 R4C4");
+  EXPECT_EQ(server.ActiveCell(), "A.xlsx!S2 R4C4");
   EXPECT_EQ(server.bringToFrontCount, 1);
   EXPECT_THAT(server.CallStrings(),
               ElementsAre("Application.Workbooks()", "Workbooks.item(\"A.xlsx\")",
@@ -64,7 +58,7 @@ TEST_F(JumpTest, BookmarkNodeSelectsItsCell) {
 
     DoubleClick(Bookmark(0));
 
-    EXPECT_EQ(Active(), c.expected);
+    EXPECT_EQ(server.ActiveCell(), c.expected);
     EXPECT_EQ(server.bringToFrontCount, 1);
     server.bringToFrontCount = 0;
     form.reset();
@@ -101,7 +95,7 @@ TEST_F(JumpTest, EmptySpaceJumpsToTheSelectedSheet) {
 
   DoubleClickEmptySpace();
 
-  EXPECT_EQ(Active(), "B.xlsx!T1 R4C4");
+  EXPECT_EQ(server.ActiveCell(), "B.xlsx!T1 R4C4");
   EXPECT_EQ(server.bringToFrontCount, 1);
 }
 

@@ -61,12 +61,6 @@ class TrayMenuTest : public GuiTest {
                                              int column = 0, int row = 0) {
     return std::make_unique<TBookmarkItem>(u"", book, sheet, column, row);
   }
-  std::string Active() const {
-    if (server.activeBook < 0) return "none";
-    const auto& book = server.books[static_cast<size_t>(server.activeBook)];
-    return U8(book.name) + "!" + U8(book.sheets[static_cast<size_t>(server.activeSheet)].name) +
-           " R" + std::to_string(server.activeRow) + "C" + std::to_string(server.activeColumn);
-  }
 };
 
 TEST_F(TrayMenuTest, EntriesFollowTheLastReload) {
@@ -185,9 +179,9 @@ TEST_F(TrayMenuTest, EntriesJumpByTheirTagsAsTheTablesAreWhenChosen) {
   Open();
 
   SheetEntry(0, 1)->trigger();
-  EXPECT_EQ(Active(), "A.xlsx!S2 R1C1");
+  EXPECT_EQ(server.ActiveCell(), "A.xlsx!S2 R1C1");
   BookmarkEntry(0)->trigger();  // the second bookmark, tagged 1
-  EXPECT_EQ(Active(), "B.xlsx!T1 R10C3");
+  EXPECT_EQ(server.ActiveCell(), "B.xlsx!T1 R10C3");
   EXPECT_EQ(server.bringToFrontCount, 2);
 
   // The menu built before a reload: its sheet tags name whatever has those numbers now.
@@ -211,7 +205,7 @@ TEST_F(TrayMenuTest, EntriesJumpByTheirTagsAsTheTablesAreWhenChosen) {
   form->ActionTrayIconSheetClickExecute(nullptr);
   EXPECT_EQ(server.CallCount(), 0u);
   EXPECT_THAT(warnings.boxes, IsEmpty());
-  EXPECT_EQ(Active(), "none");
+  EXPECT_EQ(server.ActiveCell(), "none");
 }
 
 }  // namespace

@@ -15,11 +15,6 @@
 namespace kestrine::test {
 namespace {
 
-std::string Describe(const TBookmarkItem& b) {
-  return U8(b.Name) + "|" + U8(b.BookName) + "!" + U8(b.SheetName) + "|" +
-         std::to_string(b.Column) + "," + std::to_string(b.Row);
-}
-
 class SpreadsheetFault : public GuiTest {
  protected:
   void SetUpServer() {

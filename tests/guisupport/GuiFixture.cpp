@@ -19,6 +19,11 @@ GuiTest::~GuiTest() {
   while (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
 }
 
+std::string Describe(const TBookmarkItem& b) {
+  return U8(b.Name) + "|" + U8(b.BookName) + "!" + U8(b.SheetName) + "|" +
+         std::to_string(b.Column) + "," + std::to_string(b.Row);
+}
+
 void GuiTest::WriteConfig(const std::function<void(TConfig&)>& change) {
   TConfig config;
   change(config);

@@ -20,6 +20,9 @@ class QTreeWidgetItem;
 
 namespace kestrine::test {
 
+// A bookmark as "name|Book!Sheet|column,row".
+std::string Describe(const TBookmarkItem& b);
+
 class GuiTest : public ::testing::Test {
  protected:
   GuiTest();

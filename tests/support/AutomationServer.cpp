@@ -368,6 +368,17 @@ BookModel& AutomationServer::AddBook(const std::string& name,
   return books.back();
 }
 
+std::string AutomationServer::ActiveSheet() const {
+  if (activeBook < 0) return "none";
+  const BookModel& book = books[static_cast<size_t>(activeBook)];
+  return U8(book.name) + "!" + U8(book.sheets[static_cast<size_t>(activeSheet)].name);
+}
+
+std::string AutomationServer::ActiveCell() const {
+  if (activeBook < 0) return "none";
+  return ActiveSheet() + " R" + std::to_string(activeRow) + "C" + std::to_string(activeColumn);
+}
+
 void AutomationServer::SetActive(const UnicodeString& book, const UnicodeString& sheet, int column,
                                  int row) {
   for (size_t b = 0; b < books.size(); ++b) {

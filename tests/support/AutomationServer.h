@@ -53,6 +53,10 @@ class AutomationServer {
   BookModel& AddBook(const std::string& name, std::initializer_list<std::string> sheets);
   // Makes the cell of a sheet the active one (1-based column and row).
   void SetActive(const UnicodeString& book, const UnicodeString& sheet, int column, int row);
+  // Where the user is now: "Book!Sheet", and with the cell "Book!Sheet R<row>C<column>";
+  // "none" without an active workbook.
+  std::string ActiveSheet() const;
+  std::string ActiveCell() const;
 
   // --- registration as "Excel.Application" ---
   void Register();

@@ -87,10 +87,7 @@ void TrayHotKeyTest::Scenario() {
   EXPECT_EQ(form->PopupMenuTrayIcon->pos(), QPoint(300, 200));
   ChooseSheet("1", "2");
   ASSERT_TRUE(WaitFor(3000, [&] { return server.bringToFrontCount == 1; }));
-  EXPECT_EQ(U8(server.books[static_cast<size_t>(server.activeBook)]
-                   .sheets[static_cast<size_t>(server.activeSheet)]
-                   .name),
-            "S2");
+  EXPECT_EQ(server.ActiveSheet(), "A.xlsx!S2");
   EXPECT_FALSE(form->isVisible());
 
   // The workbook is closed since the last reload: the jump warns in a box of its own, which
@@ -251,10 +248,7 @@ TEST_F(TrayHotKeyTest, RightClickOnTheTrayIconOpensTheMenuAndASheetEntryJumps) {
     RunFor(200);
   }
   ASSERT_TRUE(WaitFor(3000, [&] { return server.bringToFrontCount == 1; }));
-  EXPECT_EQ(U8(server.books[static_cast<size_t>(server.activeBook)]
-                   .sheets[static_cast<size_t>(server.activeSheet)]
-                   .name),
-            "S2");
+  EXPECT_EQ(server.ActiveSheet(), "A.xlsx!S2");
   EXPECT_FALSE(form->isVisible());
 }
 

@@ -13,11 +13,6 @@ namespace {
 
 class TrayStatusNotifierTest : public GuiTest {
  protected:
-  std::string Active() const {
-    if (server.activeBook < 0) return "none";
-    const auto& book = server.books[static_cast<size_t>(server.activeBook)];
-    return U8(book.name) + "!" + U8(book.sheets[static_cast<size_t>(server.activeSheet)].name);
-  }
 };
 
 TEST_F(TrayStatusNotifierTest, MenuOpenedFromTheHostShowsTheSheetsOfTheLastReload) {
@@ -58,7 +53,7 @@ TEST_F(TrayStatusNotifierTest, MenuOpenedFromTheHostShowsTheSheetsOfTheLastReloa
   }
   ASSERT_TRUE(WaitFor(3000, [&] { return server.bringToFrontCount == 1; }))
       << XDisplay::Current()->Logs();
-  EXPECT_EQ(Active(), "B.xlsx!T2");
+  EXPECT_EQ(server.ActiveSheet(), "B.xlsx!T2");
   EXPECT_FALSE(form->isVisible());
   EXPECT_TRUE(warnings.boxes.empty());
 }
