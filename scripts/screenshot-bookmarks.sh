@@ -29,9 +29,7 @@ EOF
 desktop_start_wm
 desktop_start_calc "$work"
 
-desktop_launch kestrine "$exe"
-main=$(desktop_window 30 '^Kestrine$')
-[ -n "$main" ] || { echo "the main window did not appear" >&2; exit 1; }
+desktop_start_kestrine
 sleep 2
 xdotool windowactivate --sync "$main"
 sleep 0.3

@@ -30,11 +30,10 @@ INI
 desktop_start_wm
 desktop_start_calc "$work"
 
-desktop_launch kestrine "$exe"
-main=$(desktop_window 30 '^Kestrine$')
+desktop_start_kestrine
 sleep 2
 # The main window out of the way, Calc in front with the focus.
-[ -n "$main" ] && xdotool windowmove "$main" 560 290 || true
+xdotool windowmove "$main" 560 290 || true
 calc=$(xdotool search --onlyvisible --name 'LibreOffice Calc$' | tail -n 1 || true)
 [ -n "$calc" ] && xdotool windowactivate --sync "$calc" || true
 sleep 0.5

@@ -41,9 +41,7 @@ stop_browser() {
 desktop_at_exit stop_browser
 
 desktop_start_wm
-desktop_launch kestrine "$exe"
-main=$(desktop_window 30 '^Kestrine$')
-[ -n "$main" ] || { echo "the main window did not appear" >&2; exit 1; }
+desktop_start_kestrine
 # No spreadsheet runs: the start-up reload says so; answer the box. A key sent just as it
 # appears can fail (BadWindow), so it is sent again while the box stays.
 if [ -n "$(desktop_window 10 '^警告$')" ]; then

@@ -36,9 +36,7 @@ desktop_start_wm
 desktop_start_tray
 desktop_start_calc "$work"
 
-desktop_launch kestrine "$exe"
-main=$(desktop_window 30 '^Kestrine$')
-[ -n "$main" ] || { echo "the main window did not appear" >&2; exit 1; }
+desktop_start_kestrine
 sleep 2
 
 # The hotkey with Calc in front: the menu opens at the pointer, the window stays behind.

@@ -24,8 +24,7 @@ desktop_start_x 800x600
 desktop_start_wm
 [ "$demo" = 0 ] || desktop_start_calc "$work"
 
-desktop_launch kestrine "$exe"
-main=$(desktop_window 30 '^Kestrine$')
+desktop_start_kestrine
 if [ "$demo" = 1 ]; then
   sleep 2
 else
@@ -37,7 +36,7 @@ else
   [ -n "$box" ] && xdotool windowactivate --sync "$box" key Return || true
   sleep 0.5
 fi
-[ -n "$main" ] && xdotool windowactivate --sync "$main" 2>/dev/null || true
+xdotool windowactivate --sync "$main" 2>/dev/null || true
 sleep 0.3
 import -window root "$out.png"
 echo "saved $out.png$([ "$demo" = 1 ] || echo " and $out-warning.png")"

@@ -17,6 +17,7 @@
 #                                        of the samples in DIR/docs, opening BOOK... (default:
 #                                        all) in that order, waited for
 #   desktop_launch NAME COMMAND...       COMMAND in the background, output to work/NAME.log
+#   desktop_start_kestrine               exe in the background; sets main, its main window
 #   desktop_window SECONDS REGEX         prints the first visible window whose title matches
 #   desktop_kestrine_ini                 standard input becomes Kestrine's settings file
 #   desktop_at_exit FUNCTION             FUNCTION runs at exit, before the processes stop
@@ -183,6 +184,16 @@ desktop_launch() {
   shift
   "$@" >"$work/$name.log" 2>&1 &
   desktop_pids+=($!)
+}
+
+desktop_start_kestrine() {
+  desktop_launch kestrine "$exe"
+  main=$(desktop_window 30 '^Kestrine$')
+  if [ -z "$main" ]; then
+    echo "the main window did not appear:" >&2
+    cat "$work/kestrine.log" >&2
+    exit 1
+  fi
 }
 
 desktop_window() {
