@@ -15,30 +15,18 @@ out=${1:-$build/help-wine}
 probe=$build/tests/wine/kestrine_wine_help_probe.exe
 chm=$build/tests/wine/help/kestrine.CHM
 locales=$build/tests/wine/locale
-for f in "$probe" "$chm"; do [ -f "$f" ] || { echo "$f is missing: build the Windows tests" >&2; exit 1; }; done
-for tool in Xvfb openbox import wine wineboot; do
-  command -v "$tool" >/dev/null || { echo "$tool is missing" >&2; exit 1; }
-done
+# shellcheck source=scripts/lib/desktop.sh
+. "$top/scripts/lib/desktop.sh"
+desktop_need_files "build the Windows tests" "$probe" "$chm"
+desktop_need Xvfb openbox xprop import wine wineboot wineserver
+mkdir -p "$(dirname "$out")"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[$i]}" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(cat "$work/display")" HOME="$work/home"
-mkdir -p "$HOME"
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
+desktop_init
+# Wine's processes go while the X server is still there.
+stop_wine() { WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true; }
+desktop_at_exit stop_wine
+desktop_start_x 1024x768
+desktop_start_wm
 
 # A prefix of its own that draws on the X server; Japanese from the compiled locale, so the
 # viewer reads the title and contents in code page 932.

@@ -12,41 +12,17 @@
 # KEEP_WORK=1 keeps the temporary folder with the servers' and the program's logs.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+# shellcheck source=scripts/lib/desktop.sh
+. "$top/scripts/lib/desktop.sh"
 out=${1:-$top/build/tray}
-exe=${2:-}
-if [ -z "$exe" ]; then
-  for candidate in "$top/build/src/app/kestrine" "$top/build-gui/src/app/kestrine" \
-    "$top/build-tray/src/app/kestrine"; do
-    [ -x "$candidate" ] && { exe=$candidate; break; }
-  done
-fi
-[ -x "${exe:-}" ] || { echo "kestrine not built; build it first (README)" >&2; exit 1; }
-for tool in Xvfb openbox trayer xdotool import soffice; do
-  command -v "$tool" >/dev/null || { echo "$tool is missing (scripts/install-deps.sh)" >&2; exit 1; }
-done
+desktop_find_program "${2:-}" build-tray
+desktop_need Xvfb openbox xprop trayer xdotool import soffice
 mkdir -p "$(dirname "$out")"
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[$i]}" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  [ -n "${KEEP_WORK:-}" ] && echo "kept $work" >&2 || rm -rf "$work"
-}
-trap cleanup EXIT
-
-# -displayfd picks a free display and tells us which.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-exec 3>&-
-for _ in $(seq 200); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=":$(cat "$work/display")"
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/Quorvane/Kestrine"
-
+desktop_init
+desktop_start_x 800x600
 # The hotkey Ctrl+Alt+A (index 26) and three bookmarks, one of a workbook that is closed.
-cat >"$XDG_CONFIG_HOME/Quorvane/Kestrine/Kestrine.ini" <<'EOF'
+desktop_kestrine_ini <<'EOF'
 [STARTUP]
 UseHotKey=1
 HotKeyCodeIndex=26
@@ -56,28 +32,11 @@ Item0=家賃の行,Budget.xlsx,Summary,1,1
 Item1=,Inventory.ods,Stock,0,2
 Item2=昨年の決算,Closed2025.xlsx,Sheet1,2,9
 EOF
+desktop_start_wm
+desktop_start_tray
+desktop_start_calc "$work"
 
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 200); do xprop -root _OB_THEME 2>/dev/null | grep -q ' = ' && break; sleep 0.05; done
-trayer --edge top --align right --widthtype request --height 24 --SetDockType true \
-  >"$work/trayer.log" 2>&1 &
-pids+=($!)
-
-mkdir -p "$work/docs"
-cp "$top"/samples/*.xlsx "$top"/samples/*.ods "$work/docs/"
-soffice -env:UserInstallation="file://$work/profile" --calc --norestore --nologo \
-  --accept="pipe,name=kestrine;urp;StarOffice.ComponentContext" \
-  "$work"/docs/* >"$work/office.log" 2>&1 &
-pids+=($!)
-# A fresh profile's first start takes a while.
-timeout 120 xdotool search --sync --name '^Inventory\.ods - LibreOffice Calc$' >/dev/null || true
-sleep 2
-
-"$exe" >"$work/kestrine.log" 2>&1 &
-pids+=($!)
-main=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kestrine$' | head -n 1 || true)
-[ -n "$main" ] || { echo "the main window did not appear" >&2; exit 1; }
+desktop_start_kestrine
 sleep 2
 
 # The hotkey with Calc in front: the menu opens at the pointer, the window stays behind.
@@ -105,13 +64,13 @@ xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowraise "$main"
 sleep 0.3
 click_button() { xdotool mousemove --window "$main" "$1" 14 click 1; }
 click_button "${SETTINGS_BUTTON_X:-71}"
-timeout 10 xdotool search --sync --onlyvisible --name '^全般設定$' >/dev/null || true
+desktop_window 10 '^全般設定$' >/dev/null
 sleep 0.5
 import -window root "$out-settings.png"
 xdotool key Escape
 sleep 0.5
 click_button "${VERSION_BUTTON_X:-129}"
-timeout 10 xdotool search --sync --onlyvisible --name '^バージョン情報$' >/dev/null || true
+desktop_window 10 '^バージョン情報$' >/dev/null
 sleep 0.5
 import -window root "$out-version.png"
 xdotool key Return
