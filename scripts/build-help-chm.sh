@@ -21,6 +21,7 @@ pages=(
   "ブックマーク|bookmarks.html"
   "ブックマーク編集|bookmark-edit.html"
   "トレイメニューとホットキー|tray.html"
+  "シートの検索|finder.html"
   "全般設定|settings.html"
   "設定ファイル|settings-file.html"
   "LibreOffice Calc との接続（Linux）|libreoffice.html"
