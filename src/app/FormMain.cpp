@@ -122,6 +122,7 @@ TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) {
   HotKeyId = 0;
   SetUpTrayAndSettings();
   SetUpFinder();
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { SessionEnding(); });
 
   // The first idle pass: once, when the window is up and the queue has run empty.
   idleConnection_ = connect(QAbstractEventDispatcher::instance(),
@@ -422,12 +423,19 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 
 void TFormMain::FormClose() {
   const Qt::WindowStates state = windowState();
-  const auto savedState = kestrine::app::SavedWindowStateOf(state);
   // The normal bounds, even when the window is maximised or minimised.
   const QRect frame = NormalFrameGeometry();
   setWindowState(Qt::WindowNoState);
   hide();
-  Config.SetWindowState(static_cast<int>(savedState));
+  StoreWindowAndSave(state, frame);
+}
+
+void TFormMain::SessionEnding() {
+  StoreWindowAndSave(windowState(), NormalFrameGeometry());
+}
+
+void TFormMain::StoreWindowAndSave(Qt::WindowStates state, const QRect& frame) {
+  Config.SetWindowState(static_cast<int>(kestrine::app::SavedWindowStateOf(state)));
   Config.WindowPosition.Left = frame.x();
   Config.WindowPosition.Top = frame.y();
   Config.WindowPosition.Width = frame.width();

@@ -534,3 +534,38 @@ TEST_F(WineGuiTest, MinimisedWithTrayResidenceTheWindowHidesAndTheTrayIconShows)
       << WindowList();
   EXPECT_TRUE(program.Close());
 }
+
+TEST_F(WineGuiTest, SessionEndingWhileInTheTrayWritesTheFileAsClosingWould) {
+  AddBooks();
+  WriteSettings([](TConfig& config) { config.InTaskTray = true; });
+  RunServer();
+  Program program;
+  StartAndWaitForReload(program);
+  HWND main = program.Window(L"Kestrine");
+  ASSERT_TRUE(main);
+  // "最前面に表示" on, then into the tray: nothing has written the file since the start.
+  POINT button{36, 14};
+  ClientToScreen(main, &button);
+  ClickAt(button);
+  ASSERT_TRUE(ServeUntil([&] { return IsTopmost(main); }, 5s));
+  PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(ServeUntil([&] { return !IsWindowVisible(main); }, 5s)) << WindowList();
+
+  // Log-off: Windows asks every top-level window, tells them the session ends, and then ends
+  // the programs that are left.
+  DWORD_PTR answer = 0;
+  ASSERT_NE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                                10000, &answer),
+            0);
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+  SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000,
+                      &answer);
+  ServeUntil([&] { return !program.Running(); }, 5s);
+
+  TConfig config;
+  config.Load(TConfig::GetFileName());
+  EXPECT_TRUE(config.ShowStayOnTop);
+  EXPECT_TRUE(config.InTaskTray);
+  EXPECT_TRUE(ReadFileBytes(IniPath()).find("ShowStayOnTop=1\r\n") != std::string::npos)
+      << ReadFileBytes(IniPath());
+}
