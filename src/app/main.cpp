@@ -9,6 +9,7 @@
 #include "app/FormMain.h"
 #include "app/QtText.h"
 #include "app/native/Help.h"
+#include "app/native/Termination.h"
 #include "base/Exception.h"
 #include "platform/Platform.h"
 
@@ -47,6 +48,8 @@ int main(int argc, char** argv) {
     // Only the name: a display name would be appended to every window title, "警告" included.
     QApplication::setApplicationName(kestrine::app::kApplicationTitle);
     TFormMain FormMain;
+    // Ended by the system rather than by the user: closed as by its close button, which saves.
+    kestrine::native::OnTerminationRequest(&FormMain, [&FormMain] { FormMain.close(); });
     FormMain.show();
     QApplication::exec();
   } catch (...) {

@@ -108,12 +108,14 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Options& 
   }
 }
 
-ChildProcess::ChildProcess(ChildProcess&& other) noexcept : pid_(std::exchange(other.pid_, -1)) {}
+ChildProcess::ChildProcess(ChildProcess&& other) noexcept
+    : pid_(std::exchange(other.pid_, -1)), status_(std::exchange(other.status_, -1)) {}
 
 ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
   if (this != &other) {
     Stop();
     pid_ = std::exchange(other.pid_, -1);
+    status_ = std::exchange(other.status_, -1);
   }
   return *this;
 }
@@ -121,7 +123,9 @@ ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
 bool ChildProcess::Running() {
   if (pid_ <= 0) return false;
   int status = 0;
-  if (waitpid(pid_, &status, WNOHANG) == 0) return true;
+  const pid_t reaped = waitpid(pid_, &status, WNOHANG);
+  if (reaped == 0) return true;
+  if (reaped == pid_) status_ = status;
   pid_ = -1;
   return false;
 }
@@ -146,8 +150,10 @@ void ChildProcess::Kill() {
   if (pid_ <= 0) return;
   kill(pid_, SIGKILL);
   int status = 0;
-  while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+  pid_t reaped;
+  while ((reaped = waitpid(pid_, &status, 0)) < 0 && errno == EINTR) {
   }
+  if (reaped == pid_) status_ = status;
   pid_ = -1;
 }
 

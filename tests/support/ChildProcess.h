@@ -33,6 +33,8 @@ class ChildProcess {
 
   // The PID while the program is ours to stop, otherwise -1.
   pid_t Pid() const { return pid_; }
+  // How it ended, as waitpid tells (WIFEXITED...), once it has been reaped; -1 before.
+  int ExitStatus() const { return status_; }
   // Whether it still runs; one that has ended is reaped.
   bool Running();
   // Waits for it to end by itself; true once it has.
@@ -45,6 +47,7 @@ class ChildProcess {
 
  private:
   pid_t pid_ = -1;
+  int status_ = -1;
 };
 
 // Runs a shell command and returns what it printed on its standard output.
