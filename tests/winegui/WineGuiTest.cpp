@@ -313,6 +313,22 @@ class WineGuiTest : public ::testing::Test {
     Serve(1500ms);
   }
 
+  // The books served, the program started with tray residence on, its main window found.
+  void StartWithTrayResidence(Program& program, HWND& main) {
+    AddBooks();
+    WriteSettings([](TConfig& config) { config.InTaskTray = true; });
+    RunServer();
+    StartAndWaitForReload(program);
+    main = program.Window(L"Kestrine");
+  }
+
+  // The second tool button, "最前面に表示".
+  static void ClickStayOnTop(HWND main) {
+    POINT button{36, 14};
+    ClientToScreen(main, &button);
+    ClickAt(button);
+  }
+
   ComApartment apartment;
   AutomationServer server;
   std::shared_ptr<DispatchLog> log = std::make_shared<DispatchLog>();
@@ -494,10 +510,7 @@ TEST_F(WineGuiTest, StayOnTopIsTopmostAndSurvivesARestart) {
     HWND main = program.Window(L"Kestrine");
     ASSERT_TRUE(main);
     EXPECT_FALSE(IsTopmost(main));
-    // The second tool button, "最前面に表示".
-    POINT button{36, 14};
-    ClientToScreen(main, &button);
-    ClickAt(button);
+    ClickStayOnTop(main);
     EXPECT_TRUE(ServeUntil([&] { return IsTopmost(main); }, 5s));
     ASSERT_TRUE(program.Close());
   }
@@ -515,12 +528,9 @@ TEST_F(WineGuiTest, StayOnTopIsTopmostAndSurvivesARestart) {
 }
 
 TEST_F(WineGuiTest, MinimisedWithTrayResidenceTheWindowHidesAndTheTrayIconShows) {
-  AddBooks();
-  WriteSettings([](TConfig& config) { config.InTaskTray = true; });
-  RunServer();
   Program program;
-  StartAndWaitForReload(program);
-  HWND main = program.Window(L"Kestrine");
+  HWND main = nullptr;
+  StartWithTrayResidence(program, main);
   ASSERT_TRUE(main);
   const size_t iconsBefore = TrayIconCount();
   PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -536,17 +546,12 @@ TEST_F(WineGuiTest, MinimisedWithTrayResidenceTheWindowHidesAndTheTrayIconShows)
 }
 
 TEST_F(WineGuiTest, SessionEndingWhileInTheTrayWritesTheFileAsClosingWould) {
-  AddBooks();
-  WriteSettings([](TConfig& config) { config.InTaskTray = true; });
-  RunServer();
   Program program;
-  StartAndWaitForReload(program);
-  HWND main = program.Window(L"Kestrine");
+  HWND main = nullptr;
+  StartWithTrayResidence(program, main);
   ASSERT_TRUE(main);
   // "最前面に表示" on, then into the tray: nothing has written the file since the start.
-  POINT button{36, 14};
-  ClientToScreen(main, &button);
-  ClickAt(button);
+  ClickStayOnTop(main);
   ASSERT_TRUE(ServeUntil([&] { return IsTopmost(main); }, 5s));
   PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   ASSERT_TRUE(ServeUntil([&] { return !IsWindowVisible(main); }, 5s)) << WindowList();
