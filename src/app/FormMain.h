@@ -87,9 +87,6 @@ class TFormMain : public QMainWindow {
 
   void FormShow();
   void FormClose();
-  // The session ends (log-off, shut-down) with the program still running, maybe hidden in
-  // the tray: the file gets what closing the window would have written.
-  void SessionEnding();
 
   // State, for the commands of the window and for tests.
   TConfig& GetConfig() { return Config; }
@@ -113,6 +110,9 @@ class TFormMain : public QMainWindow {
   void CreateComponents();
   void FirstIdle();
   void WarnAndShowStatus(const QString& text);
+  // The session ends (log-off, shut-down) with the program still running, maybe hidden in
+  // the tray: the file gets what closing the window would have written.
+  void SessionEnding();
   // The window's place, state and stay-on-top into Config, then Config into the file.
   void StoreWindowAndSave(Qt::WindowStates state, const QRect& frame);
 

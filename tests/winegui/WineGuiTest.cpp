@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -22,6 +21,7 @@
 #include "platform/Platform.h"
 #include "platform/win/Win32Gui.h"
 #include "settings/Config.h"
+#include "support/TestHelpers.h"
 
 using namespace kestrine::test;
 using namespace std::chrono_literals;
@@ -34,11 +34,6 @@ std::wstring W(const UnicodeString& text) {
 
 std::filesystem::path IniPath() {
   return std::filesystem::path(W(TConfig::GetFileName()));
-}
-
-std::string ReadFileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // kestrine.exe of the same build: <build>/src/app, this test lives in <build>/tests/winegui.
@@ -313,10 +308,12 @@ class WineGuiTest : public ::testing::Test {
     Serve(1500ms);
   }
 
-  // The books served, the program started with tray residence on, its main window found.
-  void StartWithTrayResidence(Program& program, HWND& main) {
+  // The books served, the settings file written where `settings` is given, the program
+  // started and reloaded, its main window found.
+  void StartServed(Program& program, HWND& main,
+                   const std::function<void(TConfig&)>& settings = {}) {
     AddBooks();
-    WriteSettings([](TConfig& config) { config.InTaskTray = true; });
+    if (settings) WriteSettings(settings);
     RunServer();
     StartAndWaitForReload(program);
     main = program.Window(L"Kestrine");
@@ -369,7 +366,7 @@ TEST_F(WineGuiTest, WithoutExcelAWarningAndTheDefaultFileAfterClosing) {
 
   // The frame as Qt knows it; under Wine Qt's frame can leave out the desktop's thin side and
   // bottom borders, so the bounds are compared with Windows' own within them.
-  const std::string file = ReadFileBytes(IniPath());
+  const std::string file = ReadBytes(IniPath());
   std::string expected = DefaultFile(frame);
   const auto bounds = [](const std::string& text) {
     std::vector<int> values;
@@ -402,15 +399,14 @@ TEST_F(WineGuiTest, WithoutExcelAWarningAndTheDefaultFileAfterClosing) {
 }
 
 TEST_F(WineGuiTest, HotKeyMenuJumpsToTheSheetAndTheBookmarkItsAccessKeysName) {
-  AddBooks();
-  WriteSettings([](TConfig& config) {
+  Program program;
+  HWND main = nullptr;
+  StartServed(program, main, [](TConfig& config) {
     config.UseHotKey = true;
     config.SetHotKeyCodeIndex(26);  // Ctrl+Alt+A
     config.Bookmarks.push_back(std::make_unique<TBookmarkItem>(u"", u"予定表.xlsx", u"二月", 1, 4));
   });
-  RunServer();
-  Program program;
-  StartAndWaitForReload(program);
+  ASSERT_TRUE(main);
 
   // Another program has the focus, as when the user works in Excel.
   TestWindow other(L"KestrineOtherProgram", 500, 300);
@@ -454,15 +450,13 @@ TEST_F(WineGuiTest, HotKeyMenuJumpsToTheSheetAndTheBookmarkItsAccessKeysName) {
 }
 
 TEST_F(WineGuiTest, BookmarkFromTheActiveCellThroughTheEditDialogIsInTheFile) {
-  AddBooks();
-  RunServer();
   Program program;
-  StartAndWaitForReload(program);
+  HWND main = nullptr;
+  StartServed(program, main);
+  ASSERT_TRUE(main);
 
   // The tree's context menu by its key, then "ブックマークの追加(&I)"; the dialog takes the
   // active cell (売上.xlsx!集計 C7) and OK stores it.
-  HWND main = program.Window(L"Kestrine");
-  ASSERT_TRUE(main);
   SetForegroundWindow(main);
   Serve(300ms);
   Press(VK_APPS);
@@ -486,7 +480,7 @@ TEST_F(WineGuiTest, BookmarkFromTheActiveCellThroughTheEditDialogIsInTheFile) {
 
   // The file in the code page that applies: 932 holds the names in it; 1252 lacks them, so the
   // file is UTF-8 with its mark.
-  const std::string bytes = ReadFileBytes(IniPath());
+  const std::string bytes = ReadBytes(IniPath());
   const std::wstring name = L"売上.xlsx";
   const char* locale = std::getenv("KESTRINE_WINE_LOCALE");
   if (locale && std::string(locale) == "ja") {
@@ -530,7 +524,7 @@ TEST_F(WineGuiTest, StayOnTopIsTopmostAndSurvivesARestart) {
 TEST_F(WineGuiTest, MinimisedWithTrayResidenceTheWindowHidesAndTheTrayIconShows) {
   Program program;
   HWND main = nullptr;
-  StartWithTrayResidence(program, main);
+  StartServed(program, main, [](TConfig& config) { config.InTaskTray = true; });
   ASSERT_TRUE(main);
   const size_t iconsBefore = TrayIconCount();
   PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
@@ -548,7 +542,7 @@ TEST_F(WineGuiTest, MinimisedWithTrayResidenceTheWindowHidesAndTheTrayIconShows)
 TEST_F(WineGuiTest, SessionEndingWhileInTheTrayWritesTheFileAsClosingWould) {
   Program program;
   HWND main = nullptr;
-  StartWithTrayResidence(program, main);
+  StartServed(program, main, [](TConfig& config) { config.InTaskTray = true; });
   ASSERT_TRUE(main);
   // "最前面に表示" on, then into the tray: nothing has written the file since the start.
   ClickStayOnTop(main);
@@ -571,6 +565,6 @@ TEST_F(WineGuiTest, SessionEndingWhileInTheTrayWritesTheFileAsClosingWould) {
   config.Load(TConfig::GetFileName());
   EXPECT_TRUE(config.ShowStayOnTop);
   EXPECT_TRUE(config.InTaskTray);
-  EXPECT_TRUE(ReadFileBytes(IniPath()).find("ShowStayOnTop=1\r\n") != std::string::npos)
-      << ReadFileBytes(IniPath());
+  EXPECT_TRUE(ReadBytes(IniPath()).find("ShowStayOnTop=1\r\n") != std::string::npos)
+      << ReadBytes(IniPath());
 }
